@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test on Debian 12.
+#   scripts/dev.sh run    install what is missing, build, start the window
+#   scripts/dev.sh test   install what is missing, build, run the test suite
+# Both are idempotent: packages already present and an up-to-date build are
+# left alone.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
+    libcurl4-openssl-dev libjpeg62-turbo-dev
+    fonts-wqy-microhei
+)
+test_packages=(python3)
+
+install_missing() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    [ -f build/CMakeCache.txt ] || cmake --preset default
+    cmake --build --preset default
+}
+
+case "${1:-}" in
+run)
+    install_missing "${packages[@]}"
+    build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: DISPLAY and WAYLAND_DISPLAY are not set, so the window cannot open." >&2
+        echo "Run this from a desktop session, or under a virtual one: xvfb-run scripts/dev.sh run" >&2
+        exit 1
+    fi
+    exec build/bin/orvanta
+    ;;
+test)
+    install_missing "${packages[@]}" "${test_packages[@]}"
+    build
+    ctest --preset default -j2
+    ;;
+*)
+    echo "usage: scripts/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac

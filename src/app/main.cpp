@@ -1,0 +1,45 @@
+#include "app/mainwindow.h"
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("orvanta %s\n", ORVANTA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("Usage: orvanta [--version | --help]\n"
+                        "Builds product description pages for Taobao and Tmall shops.\n"
+                        "For batch work without a window, see orvanta-cli --help.\n");
+            return 0;
+        }
+    }
+    if (!orv::displayAvailable()) {
+        std::fprintf(stderr, "orvanta: no display found: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+                             "Start it from a desktop session, or run it under xvfb-run.\n");
+        return 1;
+    }
+
+    orv::prepareBrowserEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
+
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+
+    orv::MainWindow window;
+    window.show();
+    return app.exec();
+}

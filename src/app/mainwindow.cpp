@@ -1,0 +1,387 @@
+#include "mainwindow.h"
+
+#include "app/dialogs.h"
+#include "app/modulepage.h"
+#include "app/pagefactory.h"
+#include "app/preview.h"
+#include "app/radiogroup.h"
+#include "core/failure.h"
+#include "core/pages.h"
+#include "modulelist/modulelistpanel.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace orv {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int clientWidth = 1424;
+constexpr int clientHeight = 931;
+constexpr int navigationWidth = 142;
+constexpr int settingsWidth = 287;
+constexpr int splitterWidth = 3;
+
+// The navigation column: group headings and the pages' buttons, top to bottom.
+struct NavigationGroup {
+    QString headingName;
+    QString heading;
+    QStringList pages;
+};
+
+const QList<NavigationGroup> &navigationGroups()
+{
+    static const QList<NavigationGroup> groups{
+        {u"pnl32"_s, u"◇ 头部版块"_s, {u"tsguanlian"_s, u"tsfengetiao"_s, u"tsyouhuiquan"_s, u"tsdapei"_s}},
+        {u"pnl24"_s, u"◇ 产品信息"_s, {u"tscanshu"_s, u"tschima"_s, u"tszhanshi"_s, u"tsxijie"_s}},
+        {u"pnl29"_s, u"◇ 辅助版块"_s, {u"tsyangshi"_s, u"tsjiaoliu"_s, u"tszidingyi"_s}},
+    };
+    return groups;
+}
+
+QFrame *bevelPanel(const QString &name, QWidget *parent)
+{
+    auto *panel = new QFrame(parent);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QLabel *placedLabel(const QString &text, int x, int y, QWidget *parent, const QString &name = {})
+{
+    auto *label = new QLabel(text, parent);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    label->move(x, y);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , m_privateDir(QDir::tempPath() + u"/orvanta-XXXXXX"_s)
+{
+    setObjectName(u"frmmain"_s);
+    setWindowTitle(u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s);
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto *topSpacer = new QWidget(central);
+    topSpacer->setObjectName(u"pnl1"_s);
+    topSpacer->setFixedHeight(9);
+    column->addWidget(topSpacer);
+
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(createNavigationColumn());
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(u"middle"_s);
+    m_splitter->setHandleWidth(splitterWidth);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(createSettingsPanel());
+    m_splitter->addWidget(createBrowserArea());
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    QSplitterHandle *handle = m_splitter->handle(1);
+    handle->setObjectName(u"spl1"_s);
+    handle->setAutoFillBackground(true);
+    QPalette handlePalette = handle->palette();
+    handlePalette.setColor(QPalette::Window, palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
+    handle->setPalette(handlePalette);
+    middle->addWidget(m_splitter, 1);
+    column->addLayout(middle, 1);
+    column->addWidget(createStatusStrip());
+    setCentralWidget(central);
+
+    m_settingsPanel->hide();
+    resize(clientWidth, clientHeight);
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget *MainWindow::createNavigationColumn()
+{
+    auto *navigation = new QWidget;
+    navigation->setObjectName(u"pnl2"_s);
+    navigation->setFixedWidth(navigationWidth);
+    auto *layout = new QVBoxLayout(navigation);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *shopBox = new QWidget(navigation);
+    shopBox->setObjectName(u"pnl3"_s);
+    shopBox->setFixedHeight(73);
+    m_shopType = new RadioGroup(shopBox);
+    m_shopType->setObjectName(u"rg1"_s);
+    m_shopType->setTitle(u"店铺类型"_s);
+    m_shopType->setGeometry(8, 8, 122, 49);
+    m_shopType->setItems({u"淘宝店"_s, u"天猫店"_s});
+    m_shopType->setItemIndex(0);
+    connect(m_shopType, &RadioGroup::itemChosen, this, &MainWindow::changeShopType);
+    layout->addWidget(shopBox);
+
+    for (const NavigationGroup &group : navigationGroups()) {
+        auto *heading = new QLabel(group.heading, navigation);
+        heading->setObjectName(group.headingName);
+        heading->setAlignment(Qt::AlignCenter);
+        heading->setFixedHeight(45);
+        layout->addWidget(heading);
+        for (qsizetype i = 0; i < group.pages.size(); ++i) {
+            const PageSpec *spec = findPage(group.pages.at(i));
+            Q_ASSERT(spec);
+            if (i > 0)
+                layout->addSpacing(5);
+            auto *button = new QPushButton(spec->moduleName, navigation);
+            button->setObjectName(spec->navButton);
+            button->setFixedHeight(41);
+            button->setFocusPolicy(Qt::NoFocus);
+            const QString pageName = spec->name;
+            connect(button, &QPushButton::clicked, this, [this, pageName] { showModulePage(page(pageName)); });
+            layout->addWidget(button);
+        }
+    }
+    layout->addStretch(1);
+    return navigation;
+}
+
+QWidget *MainWindow::createSettingsPanel()
+{
+    m_settingsPanel = bevelPanel(u"pnl4"_s, nullptr);
+    m_settingsPanel->setMinimumWidth(settingsWidth);
+    auto *layout = new QVBoxLayout(m_settingsPanel);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+
+    auto *metrics = new QWidget(m_settingsPanel);
+    metrics->setObjectName(u"pnl73"_s);
+    metrics->setFixedHeight(35);
+    QFont valueFont = font();
+    valueFont.setPixelSize(12);
+    valueFont.setBold(true);
+    const auto valueLabel = [&](const QString &name, int x) {
+        QLabel *label = placedLabel(u"0"_s, x, 11, metrics, name);
+        label->setFont(valueFont);
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, Qt::red);
+        label->setPalette(p);
+        label->setMinimumWidth(30);
+        return label;
+    };
+    placedLabel(u"总宽："_s, 13, 11, metrics);
+    m_totalWidth = valueLabel(u"lblzongkuan"_s, 44);
+    placedLabel(u"总高："_s, 78, 11, metrics);
+    m_totalHeight = valueLabel(u"lblzonggao"_s, 109);
+    placedLabel(u"图宽："_s, 147, 11, metrics);
+    m_imageWidth = valueLabel(u"lbltukuan"_s, 178);
+    placedLabel(u"图高："_s, 212, 11, metrics);
+    m_imageHeight = valueLabel(u"lbltugao"_s, 242);
+    layout->addWidget(metrics);
+
+    m_pages = new QStackedWidget(m_settingsPanel);
+    m_pages->setObjectName(u"pgc1"_s);
+    m_pages->setFixedHeight(536);
+    m_pages->setFocusPolicy(Qt::NoFocus);
+    for (const PageSpec *spec : modulePages()) {
+        ModulePage *modulePage = createModulePage(*spec, m_pages);
+        m_pages->addWidget(modulePage);
+        connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
+        connect(modulePage, &ModulePage::metricsRequested, this, &MainWindow::setMetrics);
+    }
+    layout->addWidget(m_pages);
+
+    m_moduleList = new ModuleListPanel(this, m_settingsPanel);
+    layout->addWidget(m_moduleList, 1);
+    setMetrics(Metrics::forShop(0));
+    return m_settingsPanel;
+}
+
+QWidget *MainWindow::createBrowserArea()
+{
+    QFrame *area = bevelPanel(u"pnl19"_s, nullptr);
+    auto *layout = new QVBoxLayout(area);
+    layout->setContentsMargins(1, 1, 1, 1);
+    m_browser = new QWebEngineView(area);
+    m_browser->setObjectName(u"wb1"_s);
+    m_browser->settings()->setDefaultTextEncoding(u"utf-8"_s);
+    layout->addWidget(m_browser);
+
+    m_toggle = new QPushButton(u"》"_s, area);
+    m_toggle->setObjectName(u"pnl18"_s);
+    m_toggle->setToolTip(u"点击打开面板"_s);
+    m_toggle->setAccessibleName(u"点击打开面板"_s);
+    m_toggle->setGeometry(1, 291, 33, 56);
+    m_toggle->setFocusPolicy(Qt::NoFocus);
+    m_toggle->setStyleSheet(u"QPushButton { color: white; font: bold 14px; border: none;"
+                            " background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
+                            " stop:0 #0054E3, stop:1 #3D95FF); }"_s);
+    m_toggle->raise();
+    connect(m_toggle, &QPushButton::clicked, this, &MainWindow::toggleSettingsPanel);
+    return area;
+}
+
+QWidget *MainWindow::createStatusStrip()
+{
+    QFrame *strip = bevelPanel(u"pnl37"_s, nullptr);
+    strip->setFixedHeight(30);
+    placedLabel(u"当前操作的版块名称："_s, 10, 8, strip);
+    m_moduleName = placedLabel(u"版块名称"_s, 130, 8, strip, u"lblname"_s);
+    m_moduleName->setMinimumWidth(200);
+    return strip;
+}
+
+QString MainWindow::privateFolder() const
+{
+    return m_privateDir.path();
+}
+
+QString MainWindow::moduleName() const
+{
+    return m_moduleName->text();
+}
+
+ModulePage *MainWindow::page(const QString &name) const
+{
+    return m_pages->findChild<ModulePage *>(name, Qt::FindDirectChildrenOnly);
+}
+
+Metrics MainWindow::metrics() const
+{
+    Metrics m;
+    m.shopType = m_shopType->itemIndex();
+    m.totalWidth = m_totalWidth->text();
+    m.totalHeight = m_totalHeight->text();
+    m.imageWidth = m_imageWidth->text();
+    m.imageHeight = m_imageHeight->text();
+    return m;
+}
+
+void MainWindow::setMetrics(const Metrics &metrics)
+{
+    m_totalWidth->setText(metrics.totalWidth);
+    m_totalHeight->setText(metrics.totalHeight);
+    m_imageWidth->setText(metrics.imageWidth);
+    m_imageHeight->setText(metrics.imageHeight);
+}
+
+void MainWindow::showSettingsPanel()
+{
+    m_settingsPanel->show();
+    if (!m_settingsPanelSized) {
+        m_settingsPanelSized = true;
+        const int total = m_splitter->width() - splitterWidth;
+        m_splitter->setSizes({settingsWidth, qMax(0, total - settingsWidth)});
+    }
+}
+
+void MainWindow::showModulePage(ModulePage *modulePage)
+{
+    showSettingsPanel();
+    m_pages->setCurrentWidget(modulePage);
+    m_moduleName->setText(modulePage->spec().moduleName);
+}
+
+void MainWindow::toggleSettingsPanel()
+{
+    if (m_toggle->text() == u"》"_s) {
+        showSettingsPanel();
+        m_toggle->setText(u"《"_s);
+    } else {
+        m_settingsPanel->hide();
+        m_toggle->setText(u"》"_s);
+    }
+}
+
+void MainWindow::changeShopType(int index)
+{
+    setMetrics(Metrics::forShop(index));
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
+            modulePage->shopTypeChanged();
+    }
+}
+
+void MainWindow::guarded(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        showFailure(failure.message());
+    }
+}
+
+void MainWindow::showFailure(const QString &message)
+{
+    dialogs::showError(this, message);
+}
+
+void MainWindow::preview()
+{
+    m_preview->show(m_buffer.text());
+}
+
+void MainWindow::previewText(const QString &text)
+{
+    m_preview->show(text);
+}
+
+void MainWindow::generate(ModulePage *modulePage)
+{
+    const PageSpec &spec = modulePage->spec();
+    if (!spec.generate)
+        return;
+    PageState state{modulePage->values(), metrics()};
+    Services services;
+    services.privateDir = privateFolder();
+    services.displayedLines = [modulePage](const QString &field, const QString &text) {
+        return modulePage->displayedLines(field, text);
+    };
+    // Whatever the generator cleaned or wrote stays, also when it fails.
+    const auto writeBack = [&] {
+        modulePage->setValues(state.fields);
+        setMetrics(state.metrics);
+    };
+    try {
+        const Generated result = spec.generate(state, services);
+        writeBack();
+        if (!result.reminder.isEmpty()) {
+            dialogs::inform(this, result.reminder);
+            return;
+        }
+        m_buffer.setText(result.fragment);
+        if (result.preview)
+            preview();
+    } catch (const Failure &failure) {
+        writeBack();
+        showFailure(failure.message());
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_buffer.clear();
+    m_privateDir.remove();
+    event->accept();
+}
+
+} // namespace orv

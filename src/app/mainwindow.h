@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/outputbuffer.h"
+#include "core/page.h"
+
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QWebEngineView;
+
+namespace orv {
+
+class ModuleListPanel;
+class ModulePage;
+class Preview;
+class RadioGroup;
+
+// The program's one window: navigation column, settings panel with the module
+// pages and the module list, and the preview. It owns the output buffer, the
+// layout metrics and the private folder for the preview file.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Metrics metrics() const;
+    void setMetrics(const Metrics &metrics);
+
+    OutputBuffer &buffer() { return m_buffer; }
+    QString privateFolder() const;
+    QWebEngineView *browser() const { return m_browser; }
+    ModulePage *page(const QString &name) const;
+
+    // Writes the buffer to the preview file and shows it.
+    void preview();
+    // Writes a text to the preview file and shows it, leaving the buffer alone.
+    void previewText(const QString &text);
+    // Runs an action; a Failure ends it and shows in the standard error box.
+    void guarded(const std::function<void()> &action);
+
+    QString moduleName() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *createNavigationColumn();
+    QWidget *createSettingsPanel();
+    QWidget *createBrowserArea();
+    QWidget *createStatusStrip();
+
+    void showModulePage(ModulePage *page);
+    void showSettingsPanel();
+    void toggleSettingsPanel();
+    void changeShopType(int index);
+    void generate(ModulePage *page);
+    void showFailure(const QString &message);
+
+    OutputBuffer m_buffer;
+    QTemporaryDir m_privateDir;
+    std::unique_ptr<Preview> m_preview;
+
+    QWidget *m_settingsPanel = nullptr;
+    QSplitter *m_splitter = nullptr;
+    bool m_settingsPanelSized = false;
+    QStackedWidget *m_pages = nullptr;
+    QPushButton *m_toggle = nullptr;
+    QLabel *m_moduleName = nullptr;
+    RadioGroup *m_shopType = nullptr;
+    QLabel *m_totalWidth = nullptr;
+    QLabel *m_totalHeight = nullptr;
+    QLabel *m_imageWidth = nullptr;
+    QLabel *m_imageHeight = nullptr;
+    QWebEngineView *m_browser = nullptr;
+    ModuleListPanel *m_moduleList = nullptr;
+};
+
+} // namespace orv

@@ -1,0 +1,50 @@
+#include "pages.h"
+
+#include "modules/header/fengetiao/fengetiao.h"
+
+namespace orv {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A page whose module is not built yet: it has its place and its navigation
+// button, but no fields and no generator.
+const PageSpec *placeholder(QString name, QString caption, QString navButton, QString moduleName)
+{
+    return new PageSpec{.name = std::move(name),
+                        .pageCaption = std::move(caption),
+                        .navButton = std::move(navButton),
+                        .moduleName = std::move(moduleName)};
+}
+
+} // namespace
+
+const QList<const PageSpec *> &modulePages()
+{
+    static const QList<const PageSpec *> pages{
+        placeholder(u"tsguanlian"_s, u"关联"_s, u"btnguanlian"_s, u"关联销售"_s),
+        placeholder(u"tsyouhuiquan"_s, u"优惠券"_s, u"btnyouhuiquan"_s, u"优惠券"_s),
+        &fengetiao::page(),
+        placeholder(u"tsdapei"_s, u"搭配"_s, u"btndapei"_s, u"搭配销售"_s),
+        placeholder(u"tscanshu"_s, u"参数"_s, u"btncanshu"_s, u"产品参数"_s),
+        placeholder(u"tschima"_s, u"尺码"_s, u"btnchima"_s, u"产品尺码"_s),
+        placeholder(u"tszhanshi"_s, u"展示"_s, u"btnzhanshi"_s, u"产品展示"_s),
+        placeholder(u"tsyangshi"_s, u"样式"_s, u"btnyangshi"_s, u"分割样式"_s),
+        placeholder(u"tsxijie"_s, u"细节"_s, u"btnxijie"_s, u"产品细节"_s),
+        placeholder(u"tsjiaoliu"_s, u"交流"_s, u"btnjiaoliu"_s, u"交流版块"_s),
+        placeholder(u"tszidingyi"_s, u"自定义"_s, u"btnzidingyi"_s, u"自定义"_s),
+    };
+    return pages;
+}
+
+const PageSpec *findPage(const QString &name)
+{
+    for (const PageSpec *page : modulePages()) {
+        if (page->name == name)
+            return page;
+    }
+    return nullptr;
+}
+
+} // namespace orv

@@ -1,0 +1,4 @@
+#include <QTest>
+class Tst : public QObject { Q_OBJECT private slots: void nothing() {} };
+QTEST_GUILESS_MAIN(Tst)
+#include "tst_core.moc"
