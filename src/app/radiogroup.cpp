@@ -25,7 +25,8 @@ void RadioGroup::setItems(const QStringList &items, int columns)
     }
     delete layout();
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setHorizontalSpacing(2);
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items.at(i), this);
         m_buttons->addButton(button, i);

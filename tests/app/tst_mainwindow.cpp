@@ -1,4 +1,274 @@
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "app/modulepage.h"
+#include "app/radiogroup.h"
+#include "core/pages.h"
+#include "modules/header/fengetiao/fengetiao.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
-class Tst : public QObject { Q_OBJECT private slots: void nothing() {} };
-QTEST_GUILESS_MAIN(Tst)
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+using namespace Qt::StringLiterals;
+using orv::MainWindow;
+
+namespace {
+
+template<typename T = QWidget>
+T *child(const QWidget &window, const QString &name)
+{
+    T *w = window.findChild<T *>(name);
+    if (!w)
+        qFatal("no widget %s", qPrintable(name));
+    return w;
+}
+
+QString labelText(const QWidget &window, const QString &name)
+{
+    return child<QLabel>(window, name)->text();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The text the browser shows, read back through JavaScript once loaded.
+QString shownText(QWebEngineView *view)
+{
+    QString text;
+    bool done = false;
+    view->page()->runJavaScript(u"document.body ? document.body.innerText : ''"_s, [&](const QVariant &v) {
+        text = v.toString();
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 20000))
+        return u"<no answer>"_s;
+    return text;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void startsAsDescribed();
+    void navigationShowsPageAndName();
+    void toggleStripFollowsItsCaption();
+    void shopTypeResetsMetrics();
+    void labelledFieldsAreReachable();
+    void dividerPreviewShowsInBrowser();
+    void unwritablePreviewKeepsBuffer();
+    void closingRemovesPrivateFolderOnly();
+
+private:
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestMainWindow::initTestCase()
+{
+    orv::dialogs::setTestMode(true);
+}
+
+void TestMainWindow::init()
+{
+    orv::dialogs::takeShown();
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestMainWindow::startsAsDescribed()
+{
+    const MainWindow &w = *m_window;
+    QVERIFY(!child(w, u"pnl4"_s)->isVisible());
+    QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
+    QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
+    QCOMPARE(labelText(w, u"lblzongkuan"_s), u"750"_s);
+    for (const QString &name : {u"lblzonggao"_s, u"lbltukuan"_s, u"lbltugao"_s})
+        QCOMPARE(labelText(w, name), u"0"_s);
+    auto *pages = child<QStackedWidget>(w, u"pgc1"_s);
+    QCOMPARE(pages->count(), 11);
+    QCOMPARE(pages->currentWidget()->objectName(), u"tsguanlian"_s);
+    for (int i = 0; i < pages->count(); ++i)
+        QCOMPARE(pages->widget(i)->objectName(), orv::modulePages().at(i)->name);
+    QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), 0);
+    QVERIFY(m_window->buffer().isEmpty());
+    QVERIFY(QDir(m_window->privateFolder()).exists());
+}
+
+void TestMainWindow::navigationShowsPageAndName()
+{
+    const MainWindow &w = *m_window;
+    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+    QVERIFY(child(w, u"pnl4"_s)->isVisible());
+    QCOMPARE(child(w, u"pnl4"_s)->width(), 287);
+    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsfengetiao"_s);
+    QCOMPARE(labelText(w, u"lblname"_s), u"分隔条"_s);
+
+    m_window->buffer().setText(u"kept"_s);
+    QTest::mouseClick(child(w, u"btnzidingyi"_s), Qt::LeftButton);
+    QTest::mouseClick(child(w, u"btnxijie"_s), Qt::LeftButton);
+    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsxijie"_s);
+    QCOMPARE(labelText(w, u"lblname"_s), u"产品细节"_s);
+    QCOMPARE(m_window->buffer().text(), u"kept"_s);
+    QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
+}
+
+void TestMainWindow::toggleStripFollowsItsCaption()
+{
+    const MainWindow &w = *m_window;
+    auto *toggle = child<QPushButton>(w, u"pnl18"_s);
+    QWidget *panel = child(w, u"pnl4"_s);
+
+    // Before any navigation the strip opens the related-sales page, unnamed.
+    toggle->click();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(toggle->text(), u"《"_s);
+    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsguanlian"_s);
+    QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
+    toggle->click();
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(toggle->text(), u"》"_s);
+
+    // After a navigation the panel is shown while the caption still says "》".
+    QTest::mouseClick(child(w, u"btnchima"_s), Qt::LeftButton);
+    toggle->click();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(toggle->text(), u"《"_s);
+    toggle->click();
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(toggle->text(), u"》"_s);
+}
+
+void TestMainWindow::shopTypeResetsMetrics()
+{
+    const MainWindow &w = *m_window;
+    auto *shop = child<orv::RadioGroup>(w, u"rg1"_s);
+    const QList<QRadioButton *> items = shop->findChildren<QRadioButton *>();
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items.at(1)->text(), u"天猫店"_s);
+
+    orv::Metrics m = m_window->metrics();
+    m.totalHeight = u"310"_s;
+    m.imageWidth = u"180"_s;
+    m.imageHeight = u"270"_s;
+    m_window->setMetrics(m);
+    QTest::mouseClick(items.at(1), Qt::LeftButton);
+    QCOMPARE(labelText(w, u"lblzongkuan"_s), u"790"_s);
+    QCOMPARE(m_window->metrics(), orv::Metrics::forShop(1));
+
+    m_window->setMetrics({.shopType = 1, .totalHeight = u"360"_s});
+    QTest::mouseClick(items.at(0), Qt::LeftButton);
+    QCOMPARE(m_window->metrics(), orv::Metrics::forShop(0));
+
+    // Choosing the item already chosen changes nothing.
+    m_window->setMetrics({.totalHeight = u"360"_s});
+    QTest::mouseClick(items.at(0), Qt::LeftButton);
+    QCOMPARE(labelText(w, u"lblzonggao"_s), u"360"_s);
+}
+
+void TestMainWindow::labelledFieldsAreReachable()
+{
+    const QList<QLabel *> labels = m_window->findChildren<QLabel *>();
+    int buddies = 0;
+    for (const QLabel *label : labels) {
+        if (QWidget *buddy = label->buddy()) {
+            ++buddies;
+            QCOMPARE(buddy->accessibleName(), label->text());
+        }
+    }
+    QVERIFY(buddies >= 7);
+    for (const orv::PageSpec *spec : orv::modulePages()) {
+        QWidget *page = child(*m_window, spec->name);
+        for (const orv::FieldSpec &field : spec->fields)
+            QVERIFY2(page->findChild<QWidget *>(field.name), qPrintable(field.name));
+    }
+}
+
+void TestMainWindow::dividerPreviewShowsInBrowser()
+{
+    const MainWindow &w = *m_window;
+    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+    child<QLineEdit>(w, u"edt3"_s)->setText(u"尺码参考"_s);
+    QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+    QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
+
+    orv::PageState state = orv::fengetiao::page().defaultState();
+    state.setField(u"edt3"_s, u"尺码参考"_s);
+    const QString fragment = orv::fengetiao::btn15Click(state, {}).fragment;
+    QCOMPARE(m_window->buffer().text(), fragment);
+
+    const QString file = m_window->privateFolder() + u"/file.html"_s;
+    QCOMPARE(readFile(file), fragment.toUtf8());
+    QVERIFY(loaded.wait(30000) || !loaded.isEmpty());
+    QVERIFY(loaded.first().first().toBool());
+    QCOMPARE(m_window->browser()->url(), QUrl::fromLocalFile(file));
+    const QString text = shownText(m_window->browser());
+    QVERIFY2(text.contains(u"尺码参考"_s) && text.contains(u"欢迎光临本店"_s), qPrintable(text));
+    QVERIFY(orv::dialogs::takeShown().isEmpty());
+}
+
+void TestMainWindow::unwritablePreviewKeepsBuffer()
+{
+    const MainWindow &w = *m_window;
+    const QString file = m_window->privateFolder() + u"/file.html"_s;
+    // A folder where the preview file should be makes it unwritable, even for root.
+    QVERIFY(QDir().mkpath(file));
+    m_window->buffer().setText(u"older"_s);
+    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+    const QUrl before = m_window->browser()->url();
+    QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
+
+    const QList<orv::dialogs::Shown> shown = orv::dialogs::takeShown();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().icon, QMessageBox::Critical);
+    QCOMPARE(shown.first().caption, u"Orvanta"_s);
+    QVERIFY2(shown.first().text.startsWith(u"Cannot create file \""_s + file + u"\". "_s),
+             qPrintable(shown.first().text));
+    // The buffer holds the new fragment all the same; the browser did not move.
+    QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;height:40px;"_s));
+    QCOMPARE(m_window->browser()->url(), before);
+}
+
+void TestMainWindow::closingRemovesPrivateFolderOnly()
+{
+    QTemporaryDir cwd;
+    QVERIFY(cwd.isValid());
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+    for (const QString &name : {u"file.html"_s, u"1.jpg"_s}) {
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("the user's own");
+    }
+
+    const QString folder = m_window->privateFolder();
+    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+    QVERIFY(QFile::exists(folder + u"/file.html"_s));
+    QVERIFY(m_window->close());
+    QVERIFY(!QDir(folder).exists());
+    QCOMPARE(readFile(cwd.filePath(u"file.html"_s)), QByteArray("the user's own"));
+    QCOMPARE(readFile(cwd.filePath(u"1.jpg"_s)), QByteArray("the user's own"));
+    QVERIFY(orv::dialogs::takeShown().isEmpty());
+    QDir::setCurrent(previous);
+}
+
+QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
