@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
+#include "app/colour/colourfields.h"
 #include "app/dialogs.h"
+#include "app/links.h"
 #include "app/modulepage.h"
 #include "app/pagefactory.h"
 #include "app/preview.h"
@@ -10,9 +12,12 @@
 #include "modulelist/modulelistpanel.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -77,6 +82,8 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setObjectName(u"frmmain"_s);
     setWindowTitle(u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s);
+    m_colourFields = new ColourFields(this);
+    createMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -111,11 +118,45 @@ MainWindow::MainWindow(QWidget *parent)
     setCentralWidget(central);
 
     m_settingsPanel->hide();
-    resize(clientWidth, clientHeight);
+    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // The start page first, then the preview that replaces it.
+    m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
+}
+
+void MainWindow::createMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(u"mm1"_s);
+    const auto item = [&](const QString &name, const QString &caption, auto slot) {
+        QAction *action = bar->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    item(u"N4"_s, u" 官方网站 "_s, [this] { openHomePage(); });
+    item(u"N5"_s, u" 软件公告 "_s, [this] { m_browser->load(links::announcements()); });
+    item(u"N7"_s, u" 视频教程 "_s, [this] { m_browser->load(links::tutorial()); });
+    item(u"N8"_s, u" 新版下载 "_s, [this] { m_browser->load(links::downloadPage()); });
+}
+
+// Opens the home page in the user's default browser. A build without a home
+// page opens a copy of the built-in start page instead.
+void MainWindow::openHomePage()
+{
+    QUrl url = links::homePage();
+    if (url.isEmpty()) {
+        const QString folder = privateFolder() + u"/home"_s;
+        QDir().mkpath(folder);
+        for (const QString &name : {u"start.html"_s, u"guide.html"_s, u"notes.html"_s, u"style.css"_s}) {
+            QFile::remove(folder + u'/' + name);
+            QFile::copy(u":/pages/"_s + name, folder + u'/' + name);
+        }
+        url = QUrl::fromLocalFile(folder + u"/start.html"_s);
+    }
+    QDesktopServices::openUrl(url);
 }
 
 MainWindow::~MainWindow() = default;
@@ -205,6 +246,7 @@ QWidget *MainWindow::createSettingsPanel()
     for (const PageSpec *spec : modulePages()) {
         ModulePage *modulePage = createModulePage(*spec, m_pages);
         m_pages->addWidget(modulePage);
+        m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
         connect(modulePage, &ModulePage::metricsRequested, this, &MainWindow::setMetrics);
     }

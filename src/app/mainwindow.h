@@ -17,6 +17,7 @@ class QWebEngineView;
 
 namespace orv {
 
+class ColourFields;
 class ModuleListPanel;
 class ModulePage;
 class Preview;
@@ -39,6 +40,7 @@ public:
     QString privateFolder() const;
     QWebEngineView *browser() const { return m_browser; }
     ModulePage *page(const QString &name) const;
+    ColourFields *colourFields() const { return m_colourFields; }
 
     // Writes the buffer to the preview file and shows it.
     void preview();
@@ -53,6 +55,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void createMenu();
+    void openHomePage();
     QWidget *createNavigationColumn();
     QWidget *createSettingsPanel();
     QWidget *createBrowserArea();
@@ -82,6 +86,7 @@ private:
     QLabel *m_imageHeight = nullptr;
     QWebEngineView *m_browser = nullptr;
     ModuleListPanel *m_moduleList = nullptr;
+    ColourFields *m_colourFields = nullptr;
 };
 
 } // namespace orv

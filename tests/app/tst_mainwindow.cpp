@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -75,6 +76,7 @@ private slots:
     void dividerPreviewShowsInBrowser();
     void unwritablePreviewKeepsBuffer();
     void closingRemovesPrivateFolderOnly();
+    void startPageAndMenuLinks();
 
 private:
     std::unique_ptr<MainWindow> m_window;
@@ -268,6 +270,33 @@ void TestMainWindow::closingRemovesPrivateFolderOnly()
     QCOMPARE(readFile(cwd.filePath(u"1.jpg"_s)), QByteArray("the user's own"));
     QVERIFY(orv::dialogs::takeShown().isEmpty());
     QDir::setCurrent(previous);
+}
+
+void TestMainWindow::startPageAndMenuLinks()
+{
+    QWebEngineView *browser = m_window->browser();
+    QTRY_COMPARE_WITH_TIMEOUT(browser->url(), QUrl(u"qrc:/pages/start.html"_s), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"三步做好一个详情页"_s), 20000);
+
+    auto *menu = child<QMenuBar>(*m_window, u"mm1"_s);
+    QStringList captions;
+    for (const QAction *action : menu->actions())
+        captions << action->objectName() + u'=' + action->text();
+    QCOMPARE(captions, (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
+
+    // A link replaces the preview; the next generation brings it back.
+    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+    const QUrl preview = browser->url();
+    m_window->findChild<QAction *>(u"N5"_s)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"软件公告"_s), 20000);
+    const QString buffer = m_window->buffer().text();
+    m_window->findChild<QAction *>(u"N7"_s)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"图文教程"_s), 20000);
+    QCOMPARE(m_window->buffer().text(), buffer);
+    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+    QCOMPARE(browser->url(), preview);
+    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"欢迎光临本店"_s), 20000);
 }
 
 QTEST_MAIN(TestMainWindow)
