@@ -249,6 +249,8 @@ QWidget *MainWindow::createSettingsPanel()
         m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
         connect(modulePage, &ModulePage::metricsRequested, this, &MainWindow::setMetrics);
+        connect(modulePage, &ModulePage::addRequested, this,
+                [this, modulePage] { m_moduleList->add(*modulePage); });
     }
     layout->addWidget(m_pages);
 

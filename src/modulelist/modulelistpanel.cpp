@@ -1,9 +1,16 @@
 #include "modulelistpanel.h"
 
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "app/modulepage.h"
+#include "modulelist/modulelistmodel.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -14,7 +21,7 @@ using namespace Qt::StringLiterals;
 ModuleListPanel::ModuleListPanel(MainWindow *window, QWidget *parent)
     : QWidget(parent)
     , m_window(window)
-    , m_model(new QStandardItemModel(0, 3, this))
+    , m_model(new ModuleListModel(this))
 {
     setObjectName(u"pnl9"_s);
     auto *layout = new QVBoxLayout(this);
@@ -27,7 +34,6 @@ ModuleListPanel::ModuleListPanel(MainWindow *window, QWidget *parent)
     heading->setContentsMargins(5, 0, 5, 5);
     layout->addWidget(heading);
 
-    m_model->setHorizontalHeaderLabels({u"编号"_s, u"版块名"_s, u"代码"_s});
     m_list = new QTableView(this);
     m_list->setObjectName(u"lv1"_s);
     m_list->setAccessibleName(u"版块列表"_s);
@@ -36,26 +42,110 @@ ModuleListPanel::ModuleListPanel(MainWindow *window, QWidget *parent)
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->verticalHeader()->setDefaultSectionSize(24);
-    m_list->setColumnWidth(0, 40);
-    m_list->setColumnWidth(1, 160);
-    m_list->setColumnWidth(2, 40);
+    m_list->setColumnWidth(ModuleListModel::NumberColumn, 40);
+    m_list->setColumnWidth(ModuleListModel::NameColumn, 160);
+    m_list->setColumnWidth(ModuleListModel::CodeColumn, 40);
     auto *listRow = new QHBoxLayout;
     listRow->setContentsMargins(5, 0, 5, 0);
     listRow->addWidget(m_list);
     layout->addLayout(listRow, 1);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(u"pm1"_s);
+    addMenuAction(u"N11"_s, u"预览"_s, &ModuleListPanel::previewSelected);
+    m_menu->addSeparator();
+    addMenuAction(u"N2"_s, u"上移"_s, &ModuleListPanel::moveSelectedUp);
+    addMenuAction(u"N3"_s, u"下移"_s, &ModuleListPanel::moveSelectedDown);
+    m_menu->addSeparator();
+    addMenuAction(u"N1"_s, u"删除"_s, &ModuleListPanel::removeSelected);
+    addMenuAction(u"N9"_s, u"清空"_s, &ModuleListPanel::clear);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_menu->popup(m_list->viewport()->mapToGlobal(pos)); });
 
     auto *buttons = new QWidget(this);
     buttons->setFixedHeight(48);
     m_summary = new QPushButton(u"汇总"_s, buttons);
     m_summary->setObjectName(u"btn2"_s);
     m_summary->setGeometry(43, 8, 90, 33);
+    connect(m_summary, &QPushButton::clicked, this, &ModuleListPanel::summarize);
     m_extract = new QPushButton(u"提取代码"_s, buttons);
     m_extract->setObjectName(u"btntiqu"_s);
     m_extract->setGeometry(151, 8, 90, 33);
+    connect(m_extract, &QPushButton::clicked, this, &ModuleListPanel::extract);
     layout->addWidget(buttons);
+}
+
+QAction *ModuleListPanel::addMenuAction(const QString &name, const QString &text,
+                                        void (ModuleListPanel::*slot)())
+{
+    QAction *action = m_menu->addAction(text);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+int ModuleListPanel::selectedRow() const
+{
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void ModuleListPanel::add(const ModulePage &page)
+{
+    if (!dialogs::confirm(m_window, page.addConfirmation()))
+        return;
+    m_model->append(u"[ "_s + m_window->moduleName() + u" ] "_s + page.entryNameSuffix(),
+                    m_window->buffer().text());
+}
+
+void ModuleListPanel::previewSelected()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const QString text = m_model->previewText(row);
+    m_window->guarded([&] { m_window->previewText(text); });
+}
+
+void ModuleListPanel::moveSelectedUp()
+{
+    // The names and codes change rows, the selection stays where it is.
+    m_model->moveUp(selectedRow());
+}
+
+void ModuleListPanel::moveSelectedDown()
+{
+    m_model->moveDown(selectedRow());
+}
+
+void ModuleListPanel::removeSelected()
+{
+    m_model->remove(selectedRow());
+}
+
+void ModuleListPanel::clear()
+{
+    m_model->clear();
+}
+
+void ModuleListPanel::summarize()
+{
+    writeSummary(*m_model, m_window->buffer());
+    dialogs::inform(m_window, u"所有代码已经提交完毕，可以通过右侧预览区查看总体样式！"_s);
+    m_window->guarded([this] { m_window->preview(); });
+}
+
+void ModuleListPanel::extract()
+{
+    const OutputBuffer &buffer = m_window->buffer();
+    if (!buffer.isEmpty())
+        QGuiApplication::clipboard()->setText(buffer.text());
+    dialogs::inform(m_window, u"代码提取完毕！"_s);
 }
 
 } // namespace orv

@@ -2,26 +2,52 @@
 
 #include <QWidget>
 
+class QAction;
+class QMenu;
 class QPushButton;
-class QStandardItemModel;
 class QTableView;
 
 namespace orv {
 
 class MainWindow;
+class ModuleListModel;
+class ModulePage;
 
 // The module-list area under the module pages: the list of collected
-// fragments and the summary and extraction buttons.
+// fragments with its pop-up menu, and the summary and extraction buttons.
 class ModuleListPanel : public QWidget {
     Q_OBJECT
 
 public:
     ModuleListPanel(MainWindow *window, QWidget *parent = nullptr);
 
+    ModuleListModel *model() const { return m_model; }
+
+    // The add step of every module page: after the page's confirmation, the
+    // output buffer's text becomes a new entry named after the current module
+    // and the page's own suffix.
+    void add(const ModulePage &page);
+
+    // The pop-up menu's actions on the selected entry; without a selection
+    // they do nothing.
+    void previewSelected();
+    void moveSelectedUp();
+    void moveSelectedDown();
+    void removeSelected();
+    void clear();
+
+    // "汇总" and "提取代码".
+    void summarize();
+    void extract();
+
 private:
+    int selectedRow() const;
+    QAction *addMenuAction(const QString &name, const QString &text, void (ModuleListPanel::*slot)());
+
     MainWindow *m_window;
-    QStandardItemModel *m_model;
+    ModuleListModel *m_model;
     QTableView *m_list;
+    QMenu *m_menu;
     QPushButton *m_summary;
     QPushButton *m_extract;
 };
