@@ -267,7 +267,10 @@ QWidget *MainWindow::createBrowserArea()
     layout->setContentsMargins(1, 1, 1, 1);
     m_browser = new QWebEngineView(area);
     m_browser->setObjectName(u"wb1"_s);
-    m_browser->settings()->setDefaultTextEncoding(u"utf-8"_s);
+    QWebEngineSettings *settings = m_browser->settings();
+    settings->setDefaultTextEncoding(u"utf-8"_s);
+    // Previews show pasted HTML from anywhere: it may not read the user's files.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     layout->addWidget(m_browser);
 
     m_toggle = new QPushButton(u"》"_s, area);

@@ -77,6 +77,7 @@ private slots:
     void unwritablePreviewKeepsBuffer();
     void closingRemovesPrivateFolderOnly();
     void startPageAndMenuLinks();
+    void previewCannotReadLocalFiles();
 
 private:
     std::unique_ptr<MainWindow> m_window;
@@ -297,6 +298,46 @@ void TestMainWindow::startPageAndMenuLinks()
     QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
     QCOMPARE(browser->url(), preview);
     QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"欢迎光临本店"_s), 20000);
+}
+
+// Pasted HTML runs in the preview; a script in it must not get at local files.
+void TestMainWindow::previewCannotReadLocalFiles()
+{
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(u"secret.txt"_s);
+    {
+        QFile f(secret);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("TOP-SECRET");
+    }
+    const QString url = QUrl::fromLocalFile(secret).toString();
+    const QString script =
+        u"<div id=out>none</div><iframe id=frame src='%1'></iframe><script>"
+        "var x = new XMLHttpRequest();"
+        "try { x.open('GET', '%1', false); x.send(); document.getElementById('out').textContent = x.responseText; }"
+        "catch (e) { document.getElementById('out').textContent = 'blocked'; }"
+        "</script>"_s.arg(url);
+    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+    child<QLineEdit>(*m_window, u"edt3"_s)->setText(script);
+    QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+    QVERIFY(loaded.wait(30000));
+    QTest::qWait(500);
+    const QString text = shownText(m_window->browser());
+    QVERIFY2(text.contains(u"blocked"_s) || text.contains(u"none"_s), qPrintable(text));
+    QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
+
+    QString frameText;
+    bool done = false;
+    m_window->browser()->page()->runJavaScript(
+        u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
+        " catch (e) { return 'denied'; } })()"_s,
+        [&](const QVariant &v) {
+            frameText = v.toString();
+            done = true;
+        });
+    QVERIFY(QTest::qWaitFor([&] { return done; }, 20000));
+    QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
 }
 
 QTEST_MAIN(TestMainWindow)
