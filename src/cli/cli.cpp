@@ -289,6 +289,21 @@ Pages:
     return text;
 }
 
+Result run(const QList<QByteArray> &arguments, const Context &context)
+{
+    QStringList decoded;
+    decoded.reserve(arguments.size());
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        decoded.append(decoder(arguments.at(i)));
+        if (decoder.hasError()) {
+            return {
+                UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
+        }
+    }
+    return run(decoded, context);
+}
+
 Result run(const QStringList &arguments, const Context &context)
 {
     const QList<const PageSpec *> &pages = context.pages.isEmpty() ? modulePages() : context.pages;

@@ -36,6 +36,10 @@ struct Context {
 // Runs one command. The arguments do not include the program name.
 Result run(const QStringList &arguments, const Context &context = {});
 
+// The same for the arguments as the system passes them: UTF-8 bytes. An
+// argument that is not valid UTF-8 is a usage error, never replaced silently.
+Result run(const QList<QByteArray> &arguments, const Context &context = {});
+
 // The text of --help.
 QString helpText(const QList<const PageSpec *> &pages);
 

@@ -15,7 +15,10 @@ int main(int argc, char *argv[])
     orv::cli::Context context;
     context.fetcher = nullptr;
 
-    const orv::cli::Result result = orv::cli::run(QCoreApplication::arguments().mid(1), context);
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    const orv::cli::Result result = orv::cli::run(arguments, context);
     std::fwrite(result.out.constData(), 1, size_t(result.out.size()), stdout);
     std::fwrite(result.err.constData(), 1, size_t(result.err.size()), stderr);
     if (std::fflush(stdout) != 0) {

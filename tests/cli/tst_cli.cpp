@@ -393,6 +393,22 @@ private slots:
         QVERIFY2(result.err.contains("is not valid UTF-8"), result.err.constData());
     }
 
+    // Arguments as bytes: UTF-8 is decoded, anything else is refused.
+    void byteArguments()
+    {
+        orv::cli::Context context;
+        context.pages = {&probePage()};
+        const orv::cli::Result cjk =
+            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", u"edt1=店铺"_s.toUtf8()}, context);
+        QCOMPARE(report(cjk).value(u"fields"_s).toObject().value(u"edt1"_s).toString(), u"店铺"_s);
+
+        const orv::cli::Result gbk =
+            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", "edt1=\xB5\xEA"}, context);
+        QCOMPARE(gbk.exitCode, 2);
+        QCOMPARE(gbk.out, QByteArray());
+        QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8\n"));
+    }
+
     // A usage error is found before anything is generated, also after a
     // failing field value.
     void usageErrorBeforeGenerating()
