@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/page.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+// The command line of orvanta-cli as a pure function: the arguments in, the
+// exit code and the bytes for standard output and standard error out. Nothing
+// is printed and nothing is read from the terminal, so tests and fuzzers can
+// drive it directly.
+namespace orv::cli {
+
+// Exit codes.
+enum ExitCode : int {
+    Success = 0,
+    GeneratorFailed = 1, // a failure or a reminder of the page's generator
+    UsageError = 2,      // bad command, page, shop, field, value or file
+};
+
+struct Result {
+    int exitCode = Success;
+    QByteArray out;
+    QByteArray err;
+};
+
+// What a run takes from its surroundings.
+struct Context {
+    // The pages that can be named; empty means orv::modulePages().
+    QList<const PageSpec *> pages;
+    // Handed to the generators that fetch pictures.
+    ImageFetcher *fetcher = nullptr;
+};
+
+// Runs one command. The arguments do not include the program name.
+Result run(const QStringList &arguments, const Context &context = {});
+
+// The same for the arguments as the system passes them: UTF-8 bytes. An
+// argument that is not valid UTF-8 is a usage error, never replaced silently.
+Result run(const QList<QByteArray> &arguments, const Context &context = {});
+
+// The text of --help.
+QString helpText(const QList<const PageSpec *> &pages);
+
+} // namespace orv::cli

@@ -1,0 +1,29 @@
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
+
+    // The product-details page measures its pictures through an image fetcher
+    // from the fetch library; pages that fetch nothing ignore it.
+    orv::cli::Context context;
+    context.fetcher = nullptr;
+
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    const orv::cli::Result result = orv::cli::run(arguments, context);
+    std::fwrite(result.out.constData(), 1, size_t(result.out.size()), stdout);
+    std::fwrite(result.err.constData(), 1, size_t(result.err.size()), stderr);
+    if (std::fflush(stdout) != 0) {
+        std::fputs("orvanta-cli: cannot write to standard output\n", stderr);
+        return 1;
+    }
+    return result.exitCode;
+}

@@ -1,0 +1,435 @@
+// The argument handling of orvanta-cli, driven through orv::cli::run with a
+// probe page whose generator reports what it was given, fails or reminds on
+// demand.
+#include "cli/cli.h"
+#include "core/failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using orv::FieldKind;
+
+namespace {
+
+// Reports the fields, the metrics and the services as JSON; fails with the
+// text of "edtfail" or reminds with the text of "edtremind" when they are set.
+orv::Generated probeGenerate(orv::PageState &state, const orv::Services &services)
+{
+    if (!state.field(u"edtfail"_s).isEmpty())
+        throw orv::Failure(state.field(u"edtfail"_s));
+    orv::Generated generated;
+    if (!state.field(u"edtremind"_s).isEmpty()) {
+        generated.fragment = u"never shown"_s;
+        generated.reminder = state.field(u"edtremind"_s);
+        return generated;
+    }
+    QJsonObject fields;
+    for (auto it = state.fields.cbegin(); it != state.fields.cend(); ++it)
+        fields.insert(it.key(), it.value());
+    QFile probe(services.privateDir + u"/probe.txt"_s);
+    const bool writable = probe.open(QIODevice::WriteOnly) && probe.write("x") == 1;
+    probe.close();
+    const QJsonObject report{
+        {u"fields"_s, fields},
+        {u"shopType"_s, state.metrics.shopType},
+        {u"totalWidth"_s, state.metrics.totalWidth},
+        {u"privateDir"_s, services.privateDir},
+        {u"privateDirWritable"_s, writable},
+        {u"lines"_s, QJsonArray::fromStringList(services.displayedLines(u"mmo1"_s, state.field(u"mmo1"_s)))},
+    };
+    generated.fragment = QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact));
+    generated.preview = state.field(u"edtpreview"_s) != u"0"_s;
+    return generated;
+}
+
+const orv::PageSpec &probePage()
+{
+    static const orv::PageSpec spec{
+        .name = u"tsprobe"_s,
+        .moduleName = u"探针"_s,
+        .fields = {
+            {u"mmo1"_s, FieldKind::Memo, u"一\r\n二\r\n"_s},
+            {u"edt1"_s, FieldKind::Edit, u"say \"hi\" \\ \t"_s},
+            {u"cbb1"_s, FieldKind::Combo, u"1"_s, {u"1"_s, u"2"_s}},
+            {u"edt2"_s, FieldKind::Colour, u"#fff"_s},
+            {u"rgnone"_s, FieldKind::Radio, u"-1"_s, {u"A"_s, u"B"_s, u"C"_s}},
+            {u"rg2"_s, FieldKind::Radio, u"0"_s, {u"A"_s, u"B"_s}},
+            {u"edtfail"_s, FieldKind::Edit, {}},
+            {u"edtremind"_s, FieldKind::Edit, {}},
+            {u"edtpreview"_s, FieldKind::Edit, u"1"_s},
+        },
+        .generate = &probeGenerate,
+    };
+    return spec;
+}
+
+const orv::PageSpec &emptyPage()
+{
+    static const orv::PageSpec spec{.name = u"tsempty"_s, .moduleName = u"空白"_s};
+    return spec;
+}
+
+orv::cli::Result runProbe(const QStringList &arguments)
+{
+    orv::cli::Context context;
+    context.pages = {&probePage(), &emptyPage()};
+    return orv::cli::run(arguments, context);
+}
+
+// The report of a successful probe generation.
+QJsonObject report(const orv::cli::Result &result)
+{
+    if (result.exitCode != 0 || !result.err.isEmpty())
+        qWarning("run failed (%d): %s", result.exitCode, result.err.constData());
+    return QJsonDocument::fromJson(result.out).object();
+}
+
+QString probeField(const QStringList &arguments, const QString &field)
+{
+    return report(runProbe(arguments)).value(u"fields"_s).toObject().value(field).toString();
+}
+
+} // namespace
+
+class TstCli : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void defaultsAndShop_data()
+    {
+        QTest::addColumn<QStringList>("shopArguments");
+        QTest::addColumn<int>("shopType");
+        QTest::addColumn<QString>("totalWidth");
+        QTest::newRow("no shop") << QStringList{} << 0 << u"750"_s;
+        QTest::newRow("taobao") << QStringList{u"--shop"_s, u"taobao"_s} << 0 << u"750"_s;
+        QTest::newRow("tmall") << QStringList{u"--shop"_s, u"tmall"_s} << 1 << u"790"_s;
+        QTest::newRow("--shop=tmall") << QStringList{u"--shop=tmall"_s} << 1 << u"790"_s;
+        QTest::newRow("later wins") << QStringList{u"--shop=tmall"_s, u"--shop"_s, u"taobao"_s} << 0
+                                    << u"750"_s;
+    }
+
+    void defaultsAndShop()
+    {
+        QFETCH(QStringList, shopArguments);
+        QFETCH(int, shopType);
+        QFETCH(QString, totalWidth);
+        const orv::cli::Result result = runProbe(QStringList{u"generate"_s, u"tsprobe"_s} + shopArguments);
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        const QJsonObject r = report(result);
+        QCOMPARE(r.value(u"shopType"_s).toInt(), shopType);
+        QCOMPARE(r.value(u"totalWidth"_s).toString(), totalWidth);
+        const QJsonObject fields = r.value(u"fields"_s).toObject();
+        QCOMPARE(fields.size(), probePage().fields.size());
+        for (const orv::FieldSpec &f : probePage().fields)
+            QCOMPARE(fields.value(f.name).toString(), f.defaultText);
+    }
+
+    // Every line break of a multi-line value becomes CR LF, from --set and
+    // from a file alike; single-line fields and combo boxes keep the text.
+    void lineBreaks_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("memo CR LF") << u"mmo1"_s << u"a\r\nb"_s << u"a\r\nb"_s;
+        QTest::newRow("memo LF") << u"mmo1"_s << u"a\nb\n"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("memo lone CR") << u"mmo1"_s << u"a\rb\r"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("memo LF CR is two breaks") << u"mmo1"_s << u"a\n\rb"_s << u"a\r\n\r\nb"_s;
+        QTest::newRow("memo mixed CJK")
+            << u"mmo1"_s << u"第一行\r第二行\n第三行\r\n"_s << u"第一行\r\n第二行\r\n第三行\r\n"_s;
+        QTest::newRow("memo empty") << u"mmo1"_s << QString() << QString();
+        QTest::newRow("memo pipes and blanks") << u"mmo1"_s << u" a | b |\n c"_s << u" a | b |\r\n c"_s;
+        QTest::newRow("edit keeps LF") << u"edt1"_s << u"a\nb"_s << u"a\nb"_s;
+        QTest::newRow("edit keeps CR") << u"edt1"_s << u"a\rb\r\n"_s << u"a\rb\r\n"_s;
+        QTest::newRow("combo keeps typed text") << u"cbb1"_s << u"99\n"_s << u"99\n"_s;
+        QTest::newRow("colour as typed") << u"edt2"_s << u"#F30"_s << u"#F30"_s;
+        QTest::newRow("value with =") << u"edt1"_s << u"a=b=c"_s << u"a=b=c"_s;
+    }
+
+    void lineBreaks()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + value}, field),
+                 expected);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set="_s + field + u'=' + value}, field),
+                 expected);
+        const QString path = writeFile(u"value.txt"_s, value.toUtf8());
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, field + u'=' + path}, field),
+                 expected);
+    }
+
+    void fileByteOrderMarkIsDropped()
+    {
+        const QString path = writeFile(u"bom.txt"_s, "\xEF\xBB\xBF" + u"标题\n"_s.toUtf8());
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"mmo1="_s + path}, u"mmo1"_s),
+                 u"标题\r\n"_s);
+    }
+
+    void laterOptionsWin()
+    {
+        const QString path = writeFile(u"later.txt"_s, "from file");
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edt1=a"_s, u"--set-file"_s,
+                             u"edt1="_s + path},
+                            u"edt1"_s),
+                 u"from file"_s);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"edt1="_s + path, u"--set"_s,
+                             u"edt1=b"_s},
+                            u"edt1"_s),
+                 u"b"_s);
+    }
+
+    void radio_data()
+    {
+        QTest::addColumn<QString>("assignment");
+        QTest::addColumn<QString>("expected"); // empty: usage error
+        QTest::newRow("none where it starts so") << u"rgnone=-1"_s << u"-1"_s;
+        QTest::newRow("first") << u"rgnone=0"_s << u"0"_s;
+        QTest::newRow("last") << u"rgnone=2"_s << u"2"_s;
+        QTest::newRow("past the last") << u"rgnone=3"_s << QString();
+        QTest::newRow("below none") << u"rgnone=-2"_s << QString();
+        QTest::newRow("item text") << u"rgnone=B"_s << QString();
+        QTest::newRow("empty") << u"rgnone="_s << QString();
+        QTest::newRow("fraction") << u"rgnone=1.0"_s << QString();
+        QTest::newRow("huge") << u"rgnone=99999999999999999999"_s << QString();
+        QTest::newRow("chosen group") << u"rg2=1"_s << u"1"_s;
+        QTest::newRow("no none in a chosen group") << u"rg2=-1"_s << QString();
+    }
+
+    void radio()
+    {
+        QFETCH(QString, assignment);
+        QFETCH(QString, expected);
+        const orv::cli::Result result = runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, assignment});
+        if (expected.isEmpty()) {
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY(result.out.isEmpty());
+            QVERIFY2(result.err.contains("takes an item index from 0 to"), result.err.constData());
+            return;
+        }
+        const QString field = assignment.section(u'=', 0, 0);
+        QCOMPARE(report(result).value(u"fields"_s).toObject().value(field).toString(), expected);
+    }
+
+    // A failure shows as the error box would show it: full stop added after a
+    // character that sorts after ".", not after ")" or "!".
+    void generatorFailure_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("list index") << u"List index out of bounds (5)"_s << u"List index out of bounds (5)"_s;
+        QTest::newRow("integer") << u"'abc' is not a valid integer value"_s
+                                 << u"'abc' is not a valid integer value."_s;
+        QTest::newRow("jpeg") << u"JPEG error #53"_s << u"JPEG error #53."_s;
+        QTest::newRow("CJK") << u"无法读取"_s << u"无法读取."_s;
+        QTest::newRow("already a stop")
+            << u"Cannot open file \"1.jpg\". Gone."_s << u"Cannot open file \"1.jpg\". Gone."_s;
+        QTest::newRow("exclamation") << u"Stop!"_s << u"Stop!"_s;
+    }
+
+    void generatorFailure()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        const orv::cli::Result result =
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtfail="_s + message});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.err), shown + u'\n');
+    }
+
+    void reminderIsNotAnErrorBox()
+    {
+        const orv::cli::Result result =
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtremind=请先选择样式"_s});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(QString::fromUtf8(result.err), u"请先选择样式\n"_s);
+    }
+
+    void noPreviewStillWritesTheFragment()
+    {
+        const orv::cli::Result result =
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtpreview=0"_s});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(!result.out.isEmpty());
+        QCOMPARE(report(result).value(u"fields"_s).toObject().value(u"edtpreview"_s).toString(), u"0"_s);
+    }
+
+    // The generator gets its own writable folder, gone after the run, and the
+    // text's lines as displayed lines, however long they are.
+    void services()
+    {
+        const QString longLine(5000, u'长');
+        const QJsonObject r = report(
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"mmo1=a\r\n"_s + longLine + u"\rc\n"_s}));
+        QVERIFY(r.value(u"privateDirWritable"_s).toBool());
+        const QString privateDir = r.value(u"privateDir"_s).toString();
+        QVERIFY(!privateDir.isEmpty());
+        QVERIFY(!QDir(privateDir).exists());
+        QCOMPARE(r.value(u"lines"_s).toArray(), QJsonArray::fromStringList({u"a"_s, longLine, u"c"_s}));
+    }
+
+    void pageNotBuilt()
+    {
+        const orv::cli::Result result = runProbe({u"generate"_s, u"tsempty"_s});
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QByteArray());
+        QVERIFY2(result.err.contains("tsempty") && result.err.contains("not built yet"),
+                 result.err.constData());
+
+        const orv::cli::Result fields = runProbe({u"fields"_s, u"tsempty"_s});
+        QCOMPARE(fields.exitCode, 0);
+        QCOMPARE(fields.out, QByteArray("[]\n"));
+    }
+
+    void fields()
+    {
+        const orv::cli::Result result = runProbe({u"fields"_s, u"tsprobe"_s});
+        QCOMPARE(result.exitCode, 0);
+        QJsonParseError error;
+        const QJsonArray array = QJsonDocument::fromJson(result.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(array.size(), probePage().fields.size());
+        const QJsonObject memo = array.at(0).toObject();
+        QCOMPARE(memo.value(u"name"_s).toString(), u"mmo1"_s);
+        QCOMPARE(memo.value(u"kind"_s).toString(), u"memo"_s);
+        QCOMPARE(memo.value(u"default"_s).toString(), u"一\r\n二\r\n"_s);
+        QCOMPARE(array.at(1).toObject().value(u"default"_s).toString(), u"say \"hi\" \\ \t"_s);
+        QCOMPARE(array.at(1).toObject().keys().size(), 4);
+        const QJsonObject radio = array.at(4).toObject();
+        QCOMPARE(radio.value(u"kind"_s).toString(), u"radio"_s);
+        QCOMPARE(radio.value(u"items"_s).toArray(), QJsonArray::fromStringList({u"A"_s, u"B"_s, u"C"_s}));
+        QCOMPARE(array.at(3).toObject().value(u"kind"_s).toString(), u"colour"_s);
+        QCOMPARE(array.at(2).toObject().value(u"kind"_s).toString(), u"combo"_s);
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions"); // part of the message naming what is allowed
+        const QString g = u"generate"_s;
+        const QString p = u"tsprobe"_s;
+        QTest::newRow("nothing") << QStringList{} << u"generate, fields, --help and --version"_s;
+        QTest::newRow("unknown command")
+            << QStringList{u"make"_s} << u"generate, fields, --help and --version"_s;
+        QTest::newRow("no page") << QStringList{g} << u"tsprobe, tsempty"_s;
+        QTest::newRow("unknown page") << QStringList{g, u"tsnothing"_s} << u"tsprobe, tsempty"_s;
+        QTest::newRow("option for page") << QStringList{g, u"--shop"_s, u"tmall"_s} << u"tsprobe, tsempty"_s;
+        QTest::newRow("bad shop") << QStringList{g, p, u"--shop"_s, u"jd"_s} << u"taobao or tmall"_s;
+        QTest::newRow("shop case") << QStringList{g, p, u"--shop=Tmall"_s} << u"taobao or tmall"_s;
+        QTest::newRow("shop without value") << QStringList{g, p, u"--shop"_s} << u"--shop needs a value"_s;
+        QTest::newRow("set without value") << QStringList{g, p, u"--set"_s} << u"--set needs a value"_s;
+        QTest::newRow("unknown field")
+            << QStringList{g, p, u"--set"_s, u"edt9=1"_s} << u"mmo1, edt1, cbb1, edt2, rgnone, rg2"_s;
+        QTest::newRow("empty field name") << QStringList{g, p, u"--set"_s, u"=1"_s} << u"its fields are"_s;
+        QTest::newRow("field name case") << QStringList{g, p, u"--set"_s, u"EDT1=1"_s} << u"its fields are"_s;
+        QTest::newRow("missing =") << QStringList{g, p, u"--set"_s, u"edt1"_s} << u"NAME=VALUE"_s;
+        QTest::newRow("file missing =") << QStringList{g, p, u"--set-file"_s, u"edt1"_s} << u"NAME=PATH"_s;
+        QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt1=/nonexistent/x.txt"_s}
+                                      << u"cannot read '/nonexistent/x.txt'"_s;
+        QTest::newRow("folder as file")
+            << QStringList{g, p, u"--set-file"_s, u"edt1=/"_s} << u"cannot read '/'"_s;
+        QTest::newRow("unknown option")
+            << QStringList{g, p, u"--wrap"_s} << u"--shop, --set and --set-file"_s;
+        QTest::newRow("stray argument")
+            << QStringList{g, p, u"edt1=1"_s} << u"--shop, --set and --set-file"_s;
+        QTest::newRow("fields without page") << QStringList{u"fields"_s} << u"tsprobe, tsempty"_s;
+        QTest::newRow("fields unknown page") << QStringList{u"fields"_s, u"x"_s} << u"tsprobe, tsempty"_s;
+        QTest::newRow("fields two pages") << QStringList{u"fields"_s, p, p} << u"fields takes one PAGE"_s;
+        QTest::newRow("version extra") << QStringList{u"--version"_s, p} << u"takes no arguments"_s;
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const orv::cli::Result result = runProbe(arguments);
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QByteArray());
+        const QString err = QString::fromUtf8(result.err);
+        QVERIFY2(err.startsWith(u"orvanta-cli: "_s) && err.endsWith(u'\n'), qPrintable(err));
+        QVERIFY2(err.contains(mentions), qPrintable(err));
+    }
+
+    void invalidUtf8File_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("cut at the end") << QByteArray("caf\xE9");
+        QTest::newRow("Latin-1 inside") << QByteArray("caf\xE9 au lait");
+        QTest::newRow("GBK") << QByteArray("\xC9\xCC\xC6\xB7"); // 商品
+    }
+
+    void invalidUtf8File()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = writeFile(u"notutf8.txt"_s, bytes);
+        const orv::cli::Result result =
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"edt1="_s + path});
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.out, QByteArray());
+        QVERIFY2(result.err.contains("is not valid UTF-8"), result.err.constData());
+    }
+
+    // Arguments as bytes: UTF-8 is decoded, anything else is refused.
+    void byteArguments()
+    {
+        orv::cli::Context context;
+        context.pages = {&probePage()};
+        const orv::cli::Result cjk =
+            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", u"edt1=店铺"_s.toUtf8()}, context);
+        QCOMPARE(report(cjk).value(u"fields"_s).toObject().value(u"edt1"_s).toString(), u"店铺"_s);
+
+        const orv::cli::Result gbk =
+            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", "edt1=\xB5\xEA"}, context);
+        QCOMPARE(gbk.exitCode, 2);
+        QCOMPARE(gbk.out, QByteArray());
+        QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8\n"));
+    }
+
+    // A usage error is found before anything is generated, also after a
+    // failing field value.
+    void usageErrorBeforeGenerating()
+    {
+        const orv::cli::Result result = runProbe(
+            {u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtfail=boom"_s, u"--set"_s, u"nofield=1"_s});
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(!result.err.contains("boom"));
+    }
+
+    void help()
+    {
+        const orv::cli::Result result = runProbe({u"--help"_s});
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.err, QByteArray());
+        const QString text = QString::fromUtf8(result.out);
+        QVERIFY(text.startsWith(u"Usage: orvanta-cli generate PAGE"_s));
+        QVERIFY2(text.contains(u"  tsprobe       探针\n"_s), qPrintable(text));
+        QVERIFY2(text.contains(u"  tsempty       空白 (not built yet)\n"_s), qPrintable(text));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCli)
+#include "tst_cli.moc"

@@ -1,0 +1,242 @@
+// orvanta-cli as a user runs it: the built executable, its exit code and the
+// bytes it writes, compared with the generators of the core library.
+#include "app/text/linelist.h"
+#include "core/failure.h"
+#include "core/pages.h"
+#include "modules/header/fengetiao/fengetiao.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ORVANTA_CLI_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        qWarning("orvanta-cli did not finish normally: %s", qPrintable(process.errorString()));
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// What the command line must show for a page's generator on this state.
+Run expectedRun(const orv::PageSpec &page, orv::PageState state)
+{
+    QTemporaryDir privateDir;
+    orv::Services services;
+    services.privateDir = privateDir.path();
+    services.displayedLines = [](const QString &, const QString &text) { return orv::SplitLines(text); };
+    Run run;
+    try {
+        const orv::Generated generated = page.generate(state, services);
+        if (generated.reminder.isEmpty()) {
+            run.exitCode = 0;
+            run.out = generated.fragment.toUtf8();
+        } else {
+            run.exitCode = 1;
+            run.err = (generated.reminder + u'\n').toUtf8();
+        }
+    } catch (const orv::Failure &failure) {
+        run.exitCode = 1;
+        run.err = (orv::errorBoxText(failure.message()) + u'\n').toUtf8();
+    }
+    return run;
+}
+
+QByteArray dividerBar(int shopType, const orv::FieldValues &changes = {})
+{
+    orv::PageState state = orv::fengetiao::page().defaultState(orv::Metrics::forShop(shopType));
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        state.setField(it.key(), it.value());
+    return orv::fengetiao::btn15Click(state, {}).fragment.toUtf8();
+}
+
+} // namespace
+
+class TstCliProcess : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void dividerBarDefaults_data()
+    {
+        QTest::addColumn<QStringList>("shopArguments");
+        QTest::addColumn<int>("shopType");
+        QTest::newRow("750") << QStringList{} << 0;
+        QTest::newRow("taobao 750") << QStringList{u"--shop"_s, u"taobao"_s} << 0;
+        QTest::newRow("tmall 790") << QStringList{u"--shop"_s, u"tmall"_s} << 1;
+    }
+
+    void dividerBarDefaults()
+    {
+        QFETCH(QStringList, shopArguments);
+        QFETCH(int, shopType);
+        const Run run = runCli(QStringList{u"generate"_s, u"tsfengetiao"_s} + shopArguments);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, dividerBar(shopType));
+        QVERIFY(run.out.contains(shopType == 1 ? "width:790px" : "width:750px"));
+    }
+
+    // Every page that is built, with its start-up fields and either shop,
+    // gives what its generator gives: the fragment, the reminder or the failure.
+    void everyBuiltPage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("shopType");
+        for (const orv::PageSpec *page : orv::modulePages()) {
+            if (!page->generate)
+                continue;
+            QTest::addRow("%s taobao", qPrintable(page->name)) << page->name << 0;
+            QTest::addRow("%s tmall", qPrintable(page->name)) << page->name << 1;
+        }
+    }
+
+    void everyBuiltPage()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, shopType);
+        const orv::PageSpec *spec = orv::findPage(page);
+        const Run run = runCli({u"generate"_s, page, u"--shop"_s, shopType == 1 ? u"tmall"_s : u"taobao"_s});
+        const Run expected = expectedRun(*spec, spec->defaultState(orv::Metrics::forShop(shopType)));
+        QCOMPARE(run.exitCode, expected.exitCode);
+        QCOMPARE(run.out, expected.out);
+        QCOMPARE(run.err, expected.err);
+    }
+
+    void dividerBarSet()
+    {
+        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
+                                u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out,
+                 dividerBar(1, {{u"edt3"_s, u"新品 上市"_s}, {u"cbb1"_s, u"19"_s}, {u"edt1"_s, u"#F30"_s}}));
+    }
+
+    // A file's whole content, decoded as UTF-8; single-line fields take it as
+    // it is, line breaks included.
+    void dividerBarSetFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("CJK") << u"欢迎光临，满百包邮"_s.toUtf8() << u"欢迎光临，满百包邮"_s;
+        QTest::newRow("CR LF") << u"第一行\r\n第二行\r\n"_s.toUtf8() << u"第一行\r\n第二行\r\n"_s;
+        QTest::newRow("LF") << QByteArray("one\ntwo\n") << u"one\ntwo\n"_s;
+        QTest::newRow("lone CR") << QByteArray("one\rtwo") << u"one\rtwo"_s;
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + u"店"_s.toUtf8() << u"店"_s;
+        QTest::newRow("empty") << QByteArray() << QString();
+    }
+
+    void dividerBarSetFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, value);
+        const QString path = m_dir.filePath(u"value.txt"_s);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--set-file"_s, u"edt25="_s + path});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, dividerBar(0, {{u"edt25"_s, value}}));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions");
+        const QString g = u"generate"_s;
+        const QString p = u"tsfengetiao"_s;
+        QTest::newRow("no arguments") << QStringList{} << u"--help"_s;
+        QTest::newRow("bad page") << QStringList{g, u"tsnothing"_s}
+                                  << u"tsguanlian, tsyouhuiquan, tsfengetiao"_s;
+        QTest::newRow("bad shop") << QStringList{g, p, u"--shop"_s, u"jd"_s} << u"taobao or tmall"_s;
+        QTest::newRow("unknown field") << QStringList{g, p, u"--set"_s, u"mmojine=5"_s}
+                                       << u"edt1, edt24, cbb2, edt2, edt3, edt4, cbb1, edt25, edt28"_s;
+        QTest::newRow("missing =") << QStringList{g, p, u"--set"_s, u"edt3"_s} << u"NAME=VALUE"_s;
+        QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt3=/nonexistent/title.txt"_s}
+                                      << u"/nonexistent/title.txt"_s;
+        QTest::newRow("fields bad page") << QStringList{u"fields"_s, u"fengetiao"_s} << u"tsfengetiao"_s;
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const Run run = runCli(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
+    }
+
+    void fieldsAsJson()
+    {
+        const Run run = runCli({u"fields"_s, u"tsfengetiao"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QVERIFY(document.isArray());
+        const QJsonArray array = document.array();
+        const orv::PageSpec &page = orv::fengetiao::page();
+        QCOMPARE(array.size(), page.fields.size());
+        for (qsizetype i = 0; i < array.size(); ++i) {
+            const QJsonObject object = array.at(i).toObject();
+            const orv::FieldSpec &field = page.fields.at(i);
+            QCOMPARE(object.value(u"name"_s).toString(), field.name);
+            QCOMPARE(object.value(u"kind"_s).toString(), orv::fieldKindName(field.kind));
+            QCOMPARE(object.value(u"default"_s).toString(), field.defaultText);
+            QCOMPARE(object.value(u"items"_s).toArray(), QJsonArray::fromStringList(field.items));
+        }
+        QCOMPARE(array.at(0).toObject().value(u"kind"_s).toString(), u"colour"_s);
+        QCOMPARE(array.at(2).toObject().value(u"kind"_s).toString(), u"combo"_s);
+        QCOMPARE(array.at(4).toObject().value(u"default"_s).toString(), u"产品参数"_s);
+    }
+
+    void help()
+    {
+        const Run run = runCli({u"--help"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        const QString text = QString::fromUtf8(run.out);
+        QVERIFY(text.startsWith(u"Usage: orvanta-cli generate PAGE [--shop taobao|tmall]"_s));
+        for (const orv::PageSpec *page : orv::modulePages())
+            QVERIFY2(text.contains(u"  "_s + page->name + u' '), qPrintable(page->name));
+    }
+
+    void version()
+    {
+        const Run run = runCli({u"--version"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
+        QCOMPARE(run.err, QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCliProcess)
+#include "tst_cli_process.moc"
