@@ -80,24 +80,10 @@ class TstDapei : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaults();
     void defaultOffer_data();
     void defaultOffer();
     void valuesGoInAsTyped();
 };
-
-void TstDapei::defaults()
-{
-    const PageSpec &spec = dapei::page();
-    QCOMPARE(spec.generateButton, u"btn7"_s);
-    QCOMPARE(spec.generateCaption, u"预览"_s);
-    QCOMPARE(spec.addButton, u"btn17"_s);
-    QCOMPARE(spec.findField(u"edt17"_s)->kind, FieldKind::Colour);
-    QCOMPARE(spec.findField(u"edt18"_s)->kind, FieldKind::Colour);
-    const QString picture = spec.findField(u"edt9"_s)->defaultText;
-    QVERIFY(picture.startsWith(u"https://"_s));
-    QCOMPARE(spec.findField(u"edt12"_s)->defaultText, picture);
-}
 
 void TstDapei::defaultOffer_data()
 {

@@ -92,13 +92,9 @@ class TstGuanlian : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultsAreTheSampleLists();
-    void styleTable_data();
-    void styleTable();
     void defaultFragment_data();
     void defaultFragment();
     void withoutStyleRemindsAfterCleaning();
-    void styleWord();
     void shortListsFail_data();
     void shortListsFail();
     void surplusItemsAreIgnored();
@@ -106,63 +102,6 @@ private slots:
     void widthLeftByComboOfferIsNotUsed_data();
     void widthLeftByComboOfferIsNotUsed();
 };
-
-void TstGuanlian::defaultsAreTheSampleLists()
-{
-    const PageSpec &spec = guanlian::page();
-    QCOMPARE(spec.findField(u"rgleixing"_s)->defaultText, u"-1"_s);
-    QCOMPARE(spec.findField(u"rgleixing"_s)->items, (QStringList{u"图文4列"_s, u"图文3列"_s}));
-    QCOMPARE(spec.findField(u"edtzise"_s)->kind, FieldKind::Colour);
-    QCOMPARE(spec.findField(u"edt23"_s)->kind, FieldKind::Colour);
-    // Four copies of one sample picture, each line ending in "|".
-    const QString pictures = spec.findField(u"mmotwo"_s)->defaultText;
-    const QString picture = pictures.section(u'|', 0, 0);
-    QVERIFY(picture.startsWith(u"https://"_s));
-    QCOMPARE(pictures, (picture + u"|\r\n"_s).repeated(4));
-    QCOMPARE(spec.findField(u"mmoone"_s)->defaultText, u"披肩中老年蝙蝠外套|\r\n"_s.repeated(4));
-}
-
-void TstGuanlian::styleTable_data()
-{
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QString>("totalWidth");
-    QTest::addColumn<int>("cards");
-    QTest::addColumn<QString>("totalHeight");
-    QTest::addColumn<QString>("imageWidth");
-    QTest::addColumn<QString>("imageHeight");
-    QTest::newRow("4 columns, 750") << 0 << u"750"_s << 4 << u"310"_s << u"180"_s << u"270"_s;
-    QTest::newRow("4 columns, 790") << 0 << u"790"_s << 4 << u"310"_s << u"190"_s << u"270"_s;
-    QTest::newRow("3 columns, 750") << 1 << u"750"_s << 3 << u"360"_s << u"243"_s << u"320"_s;
-    QTest::newRow("3 columns, 790") << 1 << u"790"_s << 3 << u"360"_s << u"256"_s << u"270"_s;
-}
-
-void TstGuanlian::styleTable()
-{
-    QFETCH(int, style);
-    QFETCH(QString, totalWidth);
-    QFETCH(int, cards);
-    QFETCH(QString, totalHeight);
-    QFETCH(QString, imageWidth);
-    QFETCH(QString, imageHeight);
-
-    const auto size = guanlian::styleSize(style, totalWidth);
-    QVERIFY(size);
-    QCOMPARE(size->cards, cards);
-
-    Metrics before = Metrics::forShop(totalWidth == u"750"_s ? 0 : 1);
-    before.imageWidth = u"230"_s;
-    const Metrics after = guanlian::withStyle(before, style);
-    QCOMPARE(after.totalWidth, totalWidth);
-    QCOMPARE(after.totalHeight, totalHeight);
-    QCOMPARE(after.imageWidth, imageWidth);
-    QCOMPARE(after.imageHeight, imageHeight);
-
-    // No style leaves the metrics as they are.
-    for (int none : {-1, 2}) {
-        QVERIFY(!guanlian::styleSize(none, totalWidth));
-        QCOMPARE(guanlian::withStyle(before, none), before);
-    }
-}
 
 void TstGuanlian::defaultFragment_data()
 {
@@ -172,10 +111,11 @@ void TstGuanlian::defaultFragment_data()
     QTest::addColumn<QString>("w");
     QTest::addColumn<QString>("h");
     QTest::addColumn<QString>("cardHeight");
-    QTest::newRow("4 columns, 750") << 0 << 0 << 4 << u"180"_s << u"270"_s << u"340"_s;
-    QTest::newRow("4 columns, 790") << 1 << 0 << 4 << u"190"_s << u"270"_s << u"340"_s;
-    QTest::newRow("3 columns, 750") << 0 << 1 << 3 << u"243"_s << u"320"_s << u"390"_s;
-    QTest::newRow("3 columns, 790") << 1 << 1 << 3 << u"256"_s << u"270"_s << u"340"_s;
+    QTest::addColumn<QString>("totalHeight");
+    QTest::newRow("4 columns, 750") << 0 << 0 << 4 << u"180"_s << u"270"_s << u"340"_s << u"310"_s;
+    QTest::newRow("4 columns, 790") << 1 << 0 << 4 << u"190"_s << u"270"_s << u"340"_s << u"310"_s;
+    QTest::newRow("3 columns, 750") << 0 << 1 << 3 << u"243"_s << u"320"_s << u"390"_s << u"360"_s;
+    QTest::newRow("3 columns, 790") << 1 << 1 << 3 << u"256"_s << u"270"_s << u"340"_s << u"360"_s;
 }
 
 void TstGuanlian::defaultFragment()
@@ -186,6 +126,14 @@ void TstGuanlian::defaultFragment()
     QFETCH(QString, w);
     QFETCH(QString, h);
     QFETCH(QString, cardHeight);
+    QFETCH(QString, totalHeight);
+
+    // The style's size comes from the same table for the page's style choice.
+    const Metrics chosen = guanlian::withStyle(Metrics::forShop(shopType), style);
+    QCOMPARE(chosen.totalHeight, totalHeight);
+    QCOMPARE(chosen.imageWidth, w);
+    QCOMPARE(chosen.imageHeight, h);
+    QCOMPARE(guanlian::styleSize(style, chosen.totalWidth)->cards, cards);
 
     PageState state = stateFor(shopType, style);
     const QString picture = state.field(u"mmotwo"_s).section(u'|', 0, 0);
@@ -203,8 +151,7 @@ void TstGuanlian::defaultFragment()
     QVERIFY(result.preview);
     QCOMPARE(result.fragment, expectedFragment(totalWidth, cardHeight, expectedCards));
     QVERIFY(result.fragment.endsWith(u"</li></a>\r\n</div></div>"_s));
-    QCOMPARE(state.metrics.imageWidth, w);
-    QCOMPARE(state.metrics.imageHeight, h);
+    QCOMPARE(state.metrics, chosen);
     // The lists are left cleaned.
     QCOMPARE(state.field(u"mmothree"_s), u"#|#|#|#"_s);
     QCOMPARE(state.field(u"mmoguanlianjiage"_s), u"59.00|\r\n68.00|\r\n59.00|\r\n63.00|"_s);
@@ -224,13 +171,10 @@ void TstGuanlian::withoutStyleRemindsAfterCleaning()
     QCOMPARE(state.field(u"mmotwo"_s), QString());
     QCOMPARE(state.field(u"mmothree"_s), u"#|#|#|#"_s);
     QCOMPARE(state.metrics, before);
-}
 
-void TstGuanlian::styleWord()
-{
-    QCOMPARE(guanlian::styleWord(0), u"图文四列"_s);
-    QCOMPARE(guanlian::styleWord(1), u"图文三列"_s);
-    QCOMPARE(guanlian::styleWord(-1), QString());
+    // Neither an unknown item nor no item is a style.
+    QVERIFY(!guanlian::styleSize(2, u"750"_s));
+    QCOMPARE(guanlian::withStyle(before, 2), before);
 }
 
 void TstGuanlian::shortListsFail_data()
