@@ -1,7 +1,10 @@
 #include "pagefactory.h"
 
 #include "app/modulepage.h"
+#include "modules/header/dapei/dapeipage.h"
 #include "modules/header/fengetiao/fengetiaopage.h"
+#include "modules/header/guanlian/guanlianpage.h"
+#include "modules/header/youhuiquan/youhuiquanpage.h"
 
 #include <QHash>
 
@@ -16,6 +19,9 @@ ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
     using Factory = std::function<ModulePage *(QWidget *)>;
     static const QHash<QString, Factory> factories{
         {u"tsfengetiao"_s, [](QWidget *p) { return new FengetiaoPage(p); }},
+        {u"tsguanlian"_s, [](QWidget *p) { return new GuanlianPage(p); }},
+        {u"tsyouhuiquan"_s, [](QWidget *p) { return new YouhuiquanPage(p); }},
+        {u"tsdapei"_s, [](QWidget *p) { return new DapeiPage(p); }},
     };
     if (const auto it = factories.constFind(spec.name); it != factories.cend())
         return (*it)(parent);

@@ -1,6 +1,9 @@
 #include "pages.h"
 
+#include "modules/header/dapei/dapei.h"
 #include "modules/header/fengetiao/fengetiao.h"
+#include "modules/header/guanlian/guanlian.h"
+#include "modules/header/youhuiquan/youhuiquan.h"
 
 namespace orv {
 
@@ -23,10 +26,10 @@ const PageSpec *placeholder(QString name, QString caption, QString navButton, QS
 const QList<const PageSpec *> &modulePages()
 {
     static const QList<const PageSpec *> pages{
-        placeholder(u"tsguanlian"_s, u"关联"_s, u"btnguanlian"_s, u"关联销售"_s),
-        placeholder(u"tsyouhuiquan"_s, u"优惠券"_s, u"btnyouhuiquan"_s, u"优惠券"_s),
+        &guanlian::page(),
+        &youhuiquan::page(),
         &fengetiao::page(),
-        placeholder(u"tsdapei"_s, u"搭配"_s, u"btndapei"_s, u"搭配销售"_s),
+        &dapei::page(),
         placeholder(u"tscanshu"_s, u"参数"_s, u"btncanshu"_s, u"产品参数"_s),
         placeholder(u"tschima"_s, u"尺码"_s, u"btnchima"_s, u"产品尺码"_s),
         placeholder(u"tszhanshi"_s, u"展示"_s, u"btnzhanshi"_s, u"产品展示"_s),
