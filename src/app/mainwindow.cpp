@@ -1,11 +1,13 @@
 #include "mainwindow.h"
 
+#include "app/busycursorfetcher.h"
 #include "app/dialogs.h"
 #include "app/modulepage.h"
 #include "app/pagefactory.h"
 #include "app/preview.h"
 #include "app/radiogroup.h"
 #include "core/failure.h"
+#include "core/fetch/curlfetcher.h"
 #include "core/pages.h"
 #include "modulelist/modulelistpanel.h"
 
@@ -116,6 +118,7 @@ MainWindow::MainWindow(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
+    m_fetcher = std::make_unique<BusyCursorFetcher>(std::make_unique<CurlFetcher>());
 }
 
 MainWindow::~MainWindow() = default;
@@ -353,6 +356,7 @@ void MainWindow::generate(ModulePage *modulePage)
     PageState state{modulePage->values(), metrics()};
     Services services;
     services.privateDir = privateFolder();
+    services.fetcher = m_fetcher.get();
     services.displayedLines = [modulePage](const QString &field, const QString &text) {
         return modulePage->displayedLines(field, text);
     };

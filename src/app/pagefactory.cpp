@@ -2,6 +2,7 @@
 
 #include "app/modulepage.h"
 #include "modules/header/fengetiao/fengetiaopage.h"
+#include "modules/product/xijie/xijiepage.h"
 
 #include <QHash>
 
@@ -16,6 +17,7 @@ ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
     using Factory = std::function<ModulePage *(QWidget *)>;
     static const QHash<QString, Factory> factories{
         {u"tsfengetiao"_s, [](QWidget *p) { return new FengetiaoPage(p); }},
+        {u"tsxijie"_s, [](QWidget *p) { return new XijiePage(p); }},
     };
     if (const auto it = factories.constFind(spec.name); it != factories.cend())
         return (*it)(parent);
