@@ -6,10 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
-using orv::CurlFetcher;
 using Server = orv::test::LoopbackServer;
 using Behaviour = Server::Behaviour;
 
@@ -17,37 +14,36 @@ class TstCurlFetcher : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<Server> m_server;
+    Server m_server;
     QByteArray m_jpeg = orv::test::makeJpeg(750, 1000);
 
-    // Short limits, so that no case waits for the real ones.
-    static CurlFetcher::Options shortLimits()
+    // Fetches with short limits, so that no case waits for the real ones.
+    bool fetch(const QString &url, const QString &target, QString *reason)
     {
-        CurlFetcher::Options options;
+        orv::CurlFetcher::Options options;
         options.stallTimeout = std::chrono::seconds(1);
         options.totalTimeout = std::chrono::milliseconds(3000);
         options.maxBytes = 64 * 1024;
-        return options;
+        return orv::CurlFetcher(options).DownloadUrlToFile(url, target, reason);
     }
 
 private slots:
     void initTestCase()
     {
-        m_server = std::make_unique<Server>();
-        m_server->route("/a.jpg", Behaviour::Reply, Server::response(200, m_jpeg));
-        m_server->route("/empty.jpg", Behaviour::Reply, Server::response(200, {}));
-        m_server->route("/moved", Behaviour::Reply, Server::redirect("/a.jpg"));
-        m_server->route("/gone", Behaviour::Reply, Server::response(410, "gone"));
-        m_server->route("/broken", Behaviour::Reply, Server::response(500, "oops"));
-        m_server->route("/silent", Behaviour::Silent, {});
-        m_server->route("/endless", Behaviour::Endless, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
-        m_server->route("/huge", Behaviour::Endless,
-                        "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\nConnection: close\r\n\r\n");
-        m_server->route("/drip", Behaviour::Drip, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
-        m_server->route("/to-file", Behaviour::Reply, Server::redirect("file:///etc/passwd"));
-        m_server->route("/loop", Behaviour::Reply, Server::redirect("/loop"));
+        qputenv("no_proxy", "127.0.0.1"); // the loopback server is never behind a proxy
+        const QByteArray ok = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
+        m_server.route("/a.jpg", Behaviour::Reply, Server::response(200, m_jpeg));
+        m_server.route("/empty.jpg", Behaviour::Reply, Server::response(200, {}));
+        m_server.route("/moved", Behaviour::Reply, Server::response(302, {}, "Location: /a.jpg\r\n"));
+        m_server.route("/broken", Behaviour::Reply, Server::response(500, "oops"));
+        m_server.route("/silent", Behaviour::Silent, {});
+        m_server.route("/endless", Behaviour::Endless, ok);
+        m_server.route("/huge", Behaviour::Endless,
+                       "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\nConnection: close\r\n\r\n");
+        m_server.route("/drip", Behaviour::Drip, ok);
+        m_server.route("/to-file", Behaviour::Reply, Server::response(302, {}, "Location: file:///etc/passwd\r\n"));
+        m_server.route("/loop", Behaviour::Reply, Server::response(302, {}, "Location: /loop\r\n"));
     }
-    void cleanupTestCase() { m_server.reset(); }
 
     void success_data()
     {
@@ -62,10 +58,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QByteArray, body);
         QTemporaryDir dir;
-        const QString target = dir.filePath(u"1.jpg"_s);
         QString reason;
-        QVERIFY2(CurlFetcher(shortLimits()).DownloadUrlToFile(m_server->url(path), target, &reason), qPrintable(reason));
-        QFile file(target);
+        QVERIFY2(fetch(m_server.url(path), dir.filePath(u"1.jpg"_s), &reason), qPrintable(reason));
+        QFile file(dir.filePath(u"1.jpg"_s));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), body);
     }
@@ -74,9 +69,8 @@ private slots:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("reason");
-        const auto local = [this](const char *path) { return m_server->url(QString::fromLatin1(path)); };
+        const auto local = [this](const char *path) { return m_server.url(QString::fromLatin1(path)); };
         QTest::newRow("404") << local("/missing.jpg") << u"HTTP status 404"_s;
-        QTest::newRow("410") << local("/gone") << u"HTTP status 410"_s;
         QTest::newRow("500") << local("/broken") << u"HTTP status 500"_s;
         QTest::newRow("never answers") << local("/silent") << u"No answer for 1 second"_s;
         QTest::newRow("endless body") << local("/endless") << u"Larger than 65536 bytes"_s;
@@ -85,7 +79,6 @@ private slots:
         QTest::newRow("redirect to file://") << local("/to-file") << u"Only http and https addresses are fetched"_s;
         QTest::newRow("redirect loop") << local("/loop") << u"More than 5 redirects"_s;
         QTest::newRow("file address") << u"file:///etc/passwd"_s << u"Only http and https addresses are fetched"_s;
-        QTest::newRow("no scheme") << u"img.example/a.jpg"_s << u"Only http and https addresses are fetched"_s;
         QTest::newRow("empty address") << QString() << u"The address is empty"_s;
     }
     void failure()
@@ -94,32 +87,10 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         QString why;
-        QVERIFY(!CurlFetcher(shortLimits()).DownloadUrlToFile(url, dir.filePath(u"1.jpg"_s), &why));
+        QVERIFY(!fetch(url, dir.filePath(u"1.jpg"_s), &why));
         QCOMPARE(why, reason);
         // Nothing is left behind, not even a partial body.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
-
-    void nothingListens()
-    {
-        QString url;
-        {
-            const Server gone; // its port is free again once it is destroyed
-            url = gone.url(u"/a.jpg"_s);
-        }
-        QTemporaryDir dir;
-        QString why;
-        QVERIFY(!CurlFetcher(shortLimits()).DownloadUrlToFile(url, dir.filePath(u"1.jpg"_s), &why));
-        QVERIFY(!why.isEmpty());
-    }
-
-    void defaultLimits()
-    {
-        const CurlFetcher::Options options = CurlFetcher().options();
-        QCOMPARE(options.maxRedirects, 5L);
-        QCOMPARE(options.stallTimeout, std::chrono::seconds(10));
-        QCOMPARE(options.totalTimeout, std::chrono::milliseconds(60'000));
-        QCOMPARE(options.maxBytes, qint64(32) * 1024 * 1024);
     }
 };
 

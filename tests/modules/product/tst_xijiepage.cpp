@@ -55,6 +55,7 @@ private:
 private slots:
     void initTestCase()
     {
+        qputenv("no_proxy", "127.0.0.1"); // the loopback server is never behind a proxy
         orv::dialogs::setTestMode(true);
         m_window = std::make_unique<orv::MainWindow>();
         m_page = m_window->page(u"tsxijie"_s);

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace orv::xijie {
 
@@ -36,8 +37,7 @@ int fetchedHeight(const QString &address, const Services &services)
     const QString path = QDir(services.privateDir).filePath(pictureFileName());
     QFile previous(path);
     if (previous.exists() && !previous.remove())
-        throw Failure::cannotCreateFile(QDir::cleanPath(QDir(services.privateDir).absoluteFilePath(pictureFileName())),
-                                        previous.errorString());
+        throw Failure::cannotCreateFile(QFileInfo(path).absoluteFilePath(), previous.errorString());
     if (!services.fetcher)
         throw cannotDownload(address, u"Fetching is not available"_s);
     QString reason;
