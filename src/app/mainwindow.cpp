@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/colour/colourfields.h"
+#include "app/busycursorfetcher.h"
 #include "app/dialogs.h"
 #include "app/links.h"
 #include "app/modulepage.h"
@@ -8,6 +9,7 @@
 #include "app/preview.h"
 #include "app/radiogroup.h"
 #include "core/failure.h"
+#include "core/fetch/curlfetcher.h"
 #include "core/pages.h"
 #include "modulelist/modulelistpanel.h"
 
@@ -125,6 +127,7 @@ MainWindow::MainWindow(QWidget *parent)
     // The start page first, then the preview that replaces it.
     m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
+    m_fetcher = std::make_unique<BusyCursorFetcher>(std::make_unique<CurlFetcher>());
 }
 
 void MainWindow::createMenu()
@@ -400,6 +403,7 @@ void MainWindow::generate(ModulePage *modulePage)
     PageState state{modulePage->values(), metrics()};
     Services services;
     services.privateDir = privateFolder();
+    services.fetcher = m_fetcher.get();
     services.displayedLines = [modulePage](const QString &field, const QString &text) {
         return modulePage->displayedLines(field, text);
     };

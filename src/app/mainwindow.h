@@ -72,6 +72,7 @@ private:
     OutputBuffer m_buffer;
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
+    std::unique_ptr<ImageFetcher> m_fetcher;
 
     QWidget *m_settingsPanel = nullptr;
     QSplitter *m_splitter = nullptr;

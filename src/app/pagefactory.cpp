@@ -5,6 +5,7 @@
 #include "modules/header/fengetiao/fengetiaopage.h"
 #include "modules/header/guanlian/guanlianpage.h"
 #include "modules/header/youhuiquan/youhuiquanpage.h"
+#include "modules/product/xijie/xijiepage.h"
 
 #include <QHash>
 
@@ -22,6 +23,7 @@ ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
         {u"tsguanlian"_s, [](QWidget *p) { return new GuanlianPage(p); }},
         {u"tsyouhuiquan"_s, [](QWidget *p) { return new YouhuiquanPage(p); }},
         {u"tsdapei"_s, [](QWidget *p) { return new DapeiPage(p); }},
+        {u"tsxijie"_s, [](QWidget *p) { return new XijiePage(p); }},
     };
     if (const auto it = factories.constFind(spec.name); it != factories.cend())
         return (*it)(parent);

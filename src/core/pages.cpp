@@ -4,6 +4,7 @@
 #include "modules/header/fengetiao/fengetiao.h"
 #include "modules/header/guanlian/guanlian.h"
 #include "modules/header/youhuiquan/youhuiquan.h"
+#include "modules/product/xijie/xijie.h"
 
 namespace orv {
 
@@ -34,7 +35,7 @@ const QList<const PageSpec *> &modulePages()
         placeholder(u"tschima"_s, u"尺码"_s, u"btnchima"_s, u"产品尺码"_s),
         placeholder(u"tszhanshi"_s, u"展示"_s, u"btnzhanshi"_s, u"产品展示"_s),
         placeholder(u"tsyangshi"_s, u"样式"_s, u"btnyangshi"_s, u"分割样式"_s),
-        placeholder(u"tsxijie"_s, u"细节"_s, u"btnxijie"_s, u"产品细节"_s),
+        &xijie::page(),
         placeholder(u"tsjiaoliu"_s, u"交流"_s, u"btnjiaoliu"_s, u"交流版块"_s),
         placeholder(u"tszidingyi"_s, u"自定义"_s, u"btnzidingyi"_s, u"自定义"_s),
     };

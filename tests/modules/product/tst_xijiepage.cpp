@@ -1,0 +1,135 @@
+#include "app/busycursorfetcher.h"
+#include "app/dialogs.h"
+#include "app/mainwindow.h"
+#include "app/modulepage.h"
+#include "app/radiogroup.h"
+#include "app/startup.h"
+#include "support/loopbackserver.h"
+#include "support/testjpeg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Server = orv::test::LoopbackServer;
+
+namespace {
+
+// Records the cursor that was shown while it fetched.
+class CursorProbe : public orv::ImageFetcher {
+public:
+    std::optional<Qt::CursorShape> shape;
+    bool DownloadUrlToFile(const QString &, const QString &, QString *reason) override
+    {
+        if (const QCursor *cursor = QApplication::overrideCursor())
+            shape = cursor->shape();
+        *reason = u"HTTP status 404"_s;
+        return false;
+    }
+};
+
+} // namespace
+
+class TstXijiePage : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<orv::MainWindow> m_window;
+    orv::ModulePage *m_page = nullptr;
+    Server m_server;
+
+    void generate(const QString &style, const QString &count, const QString &addresses)
+    {
+        m_page->setValue(u"rg2"_s, style);
+        m_page->setValue(u"cbb4"_s, count);
+        m_page->setValue(u"mmoxijietupian"_s, addresses);
+        m_page->findChild<QPushButton *>(u"btn11"_s)->click();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("no_proxy", "127.0.0.1"); // the loopback server is never behind a proxy
+        orv::dialogs::setTestMode(true);
+        m_window = std::make_unique<orv::MainWindow>();
+        m_page = m_window->page(u"tsxijie"_s);
+        QVERIFY(m_page);
+        m_server.route("/a.jpg", Server::Behaviour::Reply, Server::response(200, orv::test::makeJpeg(750, 1000)));
+    }
+
+    void pageFields()
+    {
+        m_window->findChild<QPushButton *>(u"btnxijie"_s)->click();
+        QCOMPARE(m_window->moduleName(), u"产品细节"_s);
+        auto *style = m_page->findChild<orv::RadioGroup *>(u"rg2"_s);
+        QCOMPARE(style->title(), u"样式选择"_s);
+        QCOMPARE(style->itemIndex(), 0);
+        auto *count = m_page->findChild<QComboBox *>(u"cbb4"_s);
+        QCOMPARE(count->currentText(), u"5"_s);
+        QCOMPARE(count->count(), 10);
+        QCOMPARE(count->accessibleName(), u"图片张数："_s);
+        QCOMPARE(m_page->findChild<QLineEdit *>(u"edt20"_s)->text(), u"#f30"_s);
+        QCOMPARE(m_page->findChild<QLineEdit *>(u"edt21"_s)->accessibleName(), u"小字色："_s);
+        const QStringList memos{u"mmoxijiebiaoti"_s, u"mmoxijieshuoming"_s, u"mmoxijietupian"_s};
+        const QStringList labels{u"标题信息 | 隔开"_s, u"文字说明 | 隔开"_s, u"图片列表 | 隔开"_s};
+        for (qsizetype i = 0; i < memos.size(); ++i) {
+            auto *memo = m_page->findChild<QPlainTextEdit *>(memos.at(i));
+            QCOMPARE(memo->accessibleName(), labels.at(i));
+            QCOMPARE(memo->toPlainText().count(u'\n'), 5);
+        }
+        QCOMPARE(m_page->findChild<QPushButton *>(u"btn11"_s)->text(), u"生成"_s);
+        QCOMPARE(m_page->findChild<QPushButton *>(u"btn20"_s)->text(), u"添加"_s);
+    }
+
+    void overlayFetchesIntoPrivateFolder()
+    {
+        const bool strayBefore = QFile::exists(u"1.jpg"_s);
+        generate(u"1"_s, u"1"_s, m_server.url(u"/a.jpg"_s));
+        QCOMPARE(orv::dialogs::takeShown().size(), 0);
+        QVERIFY(m_window->buffer().text().contains(u"height:990px;"_s));
+        QVERIFY(m_window->buffer().text().contains(u"top:-950px;"_s));
+        QVERIFY(QFile::exists(QDir(m_window->privateFolder()).filePath(u"1.jpg"_s)));
+        QCOMPARE(QFile::exists(u"1.jpg"_s), strayBefore);
+    }
+
+    void failedFetchKeepsBuffer()
+    {
+        m_window->buffer().setText(u"before"_s);
+        const QString url = m_server.url(u"/missing.jpg"_s);
+        generate(u"1"_s, u"1"_s, u"\r\n"_s + url + u"\r\n"_s);
+        const QList<orv::dialogs::Shown> shown = orv::dialogs::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text, u"Cannot download \"%1\". HTTP status 404."_s.arg(url));
+        QCOMPARE(m_window->buffer().text(), u"before"_s);
+        QCOMPARE(m_page->value(u"mmoxijietupian"_s), url); // cleaned all the same
+    }
+
+    void busyCursorWhileFetching()
+    {
+        auto probe = std::make_unique<CursorProbe>();
+        CursorProbe *seen = probe.get();
+        orv::BusyCursorFetcher fetcher(std::move(probe));
+        QString reason;
+        QVERIFY(!fetcher.DownloadUrlToFile(u"http://127.0.0.1/"_s, u"1.jpg"_s, &reason));
+        QCOMPARE(seen->shape, std::optional(Qt::WaitCursor));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void cleanupTestCase() { m_window.reset(); }
+};
+
+int main(int argc, char *argv[])
+{
+    orv::prepareBrowserEnvironment();
+    QApplication app(argc, argv);
+    TstXijiePage test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_xijiepage.moc"
