@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "core/fetch/curlfetcher.h"
 
 #include <QCoreApplication>
 
@@ -10,10 +11,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
 
-    // The product-details page measures its pictures through an image fetcher
-    // from the fetch library; pages that fetch nothing ignore it.
+    // The product-details page fetches its pictures to measure them; pages
+    // that fetch nothing ignore the fetcher.
+    orv::CurlFetcher fetcher;
     orv::cli::Context context;
-    context.fetcher = nullptr;
+    context.fetcher = &fetcher;
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)

@@ -4,6 +4,8 @@
 #include "core/failure.h"
 #include "core/pages.h"
 #include "modules/header/fengetiao/fengetiao.h"
+#include "support/loopbackserver.h"
+#include "support/testjpeg.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -235,6 +237,32 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
         QCOMPARE(run.err, QByteArray());
+    }
+
+    // The overlay style fetches its pictures from the network, as the window does.
+    void detailsOverlayFetchesAndMeasures()
+    {
+        orv::test::LoopbackServer server;
+        server.route("/tall.jpg", orv::test::LoopbackServer::Behaviour::Reply,
+                     orv::test::LoopbackServer::response(200, orv::test::makeJpeg(750, 1000)));
+        server.route("/low.jpg", orv::test::LoopbackServer::Behaviour::Reply,
+                     orv::test::LoopbackServer::response(200, orv::test::makeJpeg(100, 40)));
+        const QString pictures = server.url(u"/tall.jpg"_s) + u"|\n"_s + server.url(u"/low.jpg"_s);
+        const Run run = runCli({u"generate"_s, u"tsxijie"_s, u"--set"_s, u"rg2=1"_s, u"--set"_s, u"cbb4=2"_s,
+                                u"--set"_s, u"mmoxijietupian="_s + pictures});
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("px; height:990px;overflow:hidden\">"));
+        QVERIFY(run.out.contains("top:-950px; left:60px;"));
+        QVERIFY(run.out.contains("px; height:30px;overflow:hidden\">"));
+        QVERIFY(run.out.contains("top:--10px; left:60px;"));
+
+        const QString missing = server.url(u"/missing.jpg"_s);
+        const Run failed = runCli({u"generate"_s, u"tsxijie"_s, u"--set"_s, u"rg2=1"_s, u"--set"_s, u"cbb4=1"_s,
+                                   u"--set"_s, u"mmoxijietupian="_s + missing});
+        QCOMPARE(failed.exitCode, 1);
+        QCOMPARE(failed.out, QByteArray());
+        QVERIFY2(failed.err.startsWith((u"Cannot download \""_s + missing + u"\""_s).toUtf8()), failed.err);
     }
 };
 
