@@ -80,8 +80,10 @@ void ModulePage::setValue(const QString &field, const QString &text)
 {
     QWidget *w = fieldWidget(field);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        if (edit->text() != text)
+        if (edit->text() != text) {
             edit->setText(text);
+            edit->home(false); // long addresses show their beginning
+        }
     } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
         const QString shown = toLf(text);
         if (memo->toPlainText() != shown)
