@@ -1,7 +1,13 @@
 #include "pagefactory.h"
 
 #include "app/modulepage.h"
+#include "modules/auxiliary/jiaoliu/jiaoliupage.h"
+#include "modules/auxiliary/yangshi/yangshipage.h"
+#include "modules/auxiliary/zidingyi/zidingyipage.h"
 #include "modules/header/fengetiao/fengetiaopage.h"
+#include "modules/product/canshu/canshupage.h"
+#include "modules/product/chima/chimapage.h"
+#include "modules/product/zhanshi/zhanshipage.h"
 
 #include <QHash>
 
@@ -16,6 +22,12 @@ ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
     using Factory = std::function<ModulePage *(QWidget *)>;
     static const QHash<QString, Factory> factories{
         {u"tsfengetiao"_s, [](QWidget *p) { return new FengetiaoPage(p); }},
+        {u"tscanshu"_s, [](QWidget *p) { return new CanshuPage(p); }},
+        {u"tschima"_s, [](QWidget *p) { return new ChimaPage(p); }},
+        {u"tszhanshi"_s, [](QWidget *p) { return new ZhanshiPage(p); }},
+        {u"tsyangshi"_s, [](QWidget *p) { return new YangshiPage(p); }},
+        {u"tsjiaoliu"_s, [](QWidget *p) { return new JiaoliuPage(p); }},
+        {u"tszidingyi"_s, [](QWidget *p) { return new ZidingyiPage(p); }},
     };
     if (const auto it = factories.constFind(spec.name); it != factories.cend())
         return (*it)(parent);

@@ -1,6 +1,12 @@
 #include "pages.h"
 
+#include "modules/auxiliary/jiaoliu/jiaoliu.h"
+#include "modules/auxiliary/yangshi/yangshi.h"
+#include "modules/auxiliary/zidingyi/zidingyi.h"
 #include "modules/header/fengetiao/fengetiao.h"
+#include "modules/product/canshu/canshu.h"
+#include "modules/product/chima/chima.h"
+#include "modules/product/zhanshi/zhanshi.h"
 
 namespace orv {
 
@@ -27,13 +33,13 @@ const QList<const PageSpec *> &modulePages()
         placeholder(u"tsyouhuiquan"_s, u"优惠券"_s, u"btnyouhuiquan"_s, u"优惠券"_s),
         &fengetiao::page(),
         placeholder(u"tsdapei"_s, u"搭配"_s, u"btndapei"_s, u"搭配销售"_s),
-        placeholder(u"tscanshu"_s, u"参数"_s, u"btncanshu"_s, u"产品参数"_s),
-        placeholder(u"tschima"_s, u"尺码"_s, u"btnchima"_s, u"产品尺码"_s),
-        placeholder(u"tszhanshi"_s, u"展示"_s, u"btnzhanshi"_s, u"产品展示"_s),
-        placeholder(u"tsyangshi"_s, u"样式"_s, u"btnyangshi"_s, u"分割样式"_s),
+        &canshu::page(),
+        &chima::page(),
+        &zhanshi::page(),
+        &yangshi::page(),
         placeholder(u"tsxijie"_s, u"细节"_s, u"btnxijie"_s, u"产品细节"_s),
-        placeholder(u"tsjiaoliu"_s, u"交流"_s, u"btnjiaoliu"_s, u"交流版块"_s),
-        placeholder(u"tszidingyi"_s, u"自定义"_s, u"btnzidingyi"_s, u"自定义"_s),
+        &jiaoliu::page(),
+        &zidingyi::page(),
     };
     return pages;
 }
