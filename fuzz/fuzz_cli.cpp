@@ -16,8 +16,7 @@
 #include <QList>
 #include <QTemporaryDir>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     static QTemporaryDir folder;
     if (!folder.isValid() || !QDir::setCurrent(folder.path()))
         std::abort();
@@ -32,8 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray input = orv::fuzz::bytes(data, size);
     if (input.contains("--set-file") && input.contains('/'))
         return 0;
@@ -44,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
 
     const orv::cli::Result result = orv::cli::run(arguments, orv::cli::Context{});
-    FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed
-               || result.exitCode == orv::cli::UsageError);
+    FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed ||
+               result.exitCode == orv::cli::UsageError);
     FUZZ_CHECK(result.exitCode == orv::cli::Success || result.out.isEmpty());
     FUZZ_CHECK((result.exitCode == orv::cli::Success) == result.err.isEmpty());
     return 0;

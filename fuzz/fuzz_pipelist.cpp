@@ -17,8 +17,7 @@
 
 namespace {
 
-QStringList bySegments(const QString &text)
-{
+QStringList bySegments(const QString &text) {
     QStringList items;
     if (text.isEmpty())
         return items;
@@ -48,8 +47,7 @@ QStringList bySegments(const QString &text)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString text = orv::fuzz::text(data, size);
 
     QString cleaned = text;
