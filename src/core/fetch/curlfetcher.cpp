@@ -150,6 +150,10 @@ bool CurlFetcher::DownloadUrlToFile(const QString &url, const QString &filePath,
         return fail(u"Only http and https addresses are fetched"_s);
     case CURLE_TOO_MANY_REDIRECTS:
         return fail(u"More than %1 redirects"_s.arg(m_options.maxRedirects));
+    case CURLE_OUT_OF_MEMORY:
+        // What the library reports when the header outgrows its bound (100
+        // KiB), which is what a hostile server sends; the body goes to disk.
+        return fail(u"The server's header is too large"_s);
     case CURLE_FILESIZE_EXCEEDED:
         return fail(u"Larger than %1"_s.arg(sizeText(m_options.maxBytes)));
     case CURLE_OPERATION_TIMEDOUT:
