@@ -21,8 +21,7 @@ class TstPreviewPictures : public QObject {
     Q_OBJECT
 
 private slots:
-    void remotePictureShows()
-    {
+    void remotePictureShows() {
         qputenv("no_proxy", "127.0.0.1");
         orv::dialogs::setTestMode(true);
         Server server;
@@ -33,8 +32,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         QTest::mouseClick(window.findChild<QWidget *>(u"btnfengetiao"_s), Qt::LeftButton);
-        window.findChild<QLineEdit *>(u"edt3"_s)
-            ->setText(u"<img id=pic src=%1>"_s.arg(server.url(u"/x.jpg"_s)));
+        window.findChild<QLineEdit *>(u"edt3"_s)->setText(
+            u"<img id=pic src=%1>"_s.arg(server.url(u"/x.jpg"_s)));
         QSignalSpy loaded(window.browser(), &QWebEngineView::loadFinished);
         QTest::mouseClick(window.findChild<QWidget *>(u"btn15"_s), Qt::LeftButton);
         QVERIFY(loaded.wait(30000));
@@ -43,13 +42,12 @@ private slots:
         int naturalHeight = -1;
         const auto measure = [&] {
             bool done = false;
-            window.browser()->page()->runJavaScript(
-                u"(function(){ var p = document.getElementById('pic');"
-                " return p && p.complete ? p.naturalHeight : -1; })()"_s,
-                [&](const QVariant &v) {
-                    naturalHeight = v.toInt();
-                    done = true;
-                });
+            window.browser()->page()->runJavaScript(u"(function(){ var p = document.getElementById('pic');"
+                                                    " return p && p.complete ? p.naturalHeight : -1; })()"_s,
+                                                    [&](const QVariant &v) {
+                                                        naturalHeight = v.toInt();
+                                                        done = true;
+                                                    });
             return QTest::qWaitFor([&] { return done; }, 10000) && naturalHeight > 0;
         };
         QVERIFY(QTest::qWaitFor(measure, 30000));
