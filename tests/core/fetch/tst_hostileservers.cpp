@@ -76,7 +76,8 @@ private slots:
     }
 
     void defaultLimits() {
-        const orv::CurlFetcher::Options &options = orv::CurlFetcher().options();
+        const orv::CurlFetcher fetcher;
+        const orv::CurlFetcher::Options &options = fetcher.options();
         QCOMPARE(options.stallTimeout, std::chrono::seconds(10));
         QCOMPARE(options.totalTimeout, std::chrono::seconds(60));
         QCOMPARE(options.maxBytes, 32 * mebibyte);
