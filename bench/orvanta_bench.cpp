@@ -13,24 +13,29 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A text of exactly size characters made of repeated pieces.
-QString repeatedTo(const QString &piece, qsizetype size) {
+QString repeatedTo(const QString &piece, qsizetype size)
+{
     return piece.repeated(size / piece.size() + 1).left(size);
 }
 
 // A pipe list as a seller pastes it: blanks around, items on lines of their own.
-QString pipeText(qsizetype size) {
+QString pipeText(qsizetype size)
+{
     return u"  "_s + repeatedTo(u"item 12|\r\n\"a | b\" |"_s, size - 4) + u"  "_s;
 }
 
-QString linesText(qsizetype size) {
+QString linesText(qsizetype size)
+{
     return repeatedTo(u"first line\r\nsecond\rthird\nfourth\n\r"_s, size);
 }
 
-void sizes(benchmark::internal::Benchmark *b) {
+void sizes(benchmark::internal::Benchmark *b)
+{
     b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Complexity()->Unit(benchmark::kMillisecond);
 }
 
-void BM_CleanPipeFieldAndSplit(benchmark::State &state) {
+void BM_CleanPipeFieldAndSplit(benchmark::State &state)
+{
     const QString text = pipeText(state.range(0));
     for (auto _ : state) {
         QString field = text;
@@ -41,7 +46,8 @@ void BM_CleanPipeFieldAndSplit(benchmark::State &state) {
 }
 BENCHMARK(BM_CleanPipeFieldAndSplit)->Apply(sizes);
 
-void BM_SplitAndJoinLines(benchmark::State &state) {
+void BM_SplitAndJoinLines(benchmark::State &state)
+{
     const QString text = linesText(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(orv::JoinLines(orv::SplitLines(text)));
@@ -49,7 +55,8 @@ void BM_SplitAndJoinLines(benchmark::State &state) {
 }
 BENCHMARK(BM_SplitAndJoinLines)->Apply(sizes);
 
-void BM_ToCrLfAndBack(benchmark::State &state) {
+void BM_ToCrLfAndBack(benchmark::State &state)
+{
     const QString text = linesText(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(orv::toLf(orv::toCrLf(text)));
@@ -58,7 +65,8 @@ void BM_ToCrLfAndBack(benchmark::State &state) {
 BENCHMARK(BM_ToCrLfAndBack)->Apply(sizes);
 
 // The coupon generator with every memo that large.
-void BM_CouponGenerator(benchmark::State &state) {
+void BM_CouponGenerator(benchmark::State &state)
+{
     orv::PageState page = orv::youhuiquan::page().defaultState();
     const QString amounts = repeatedTo(u"10|20|50|\r\n"_s, state.range(0));
     page.setField(u"mmojine"_s, amounts);
@@ -74,7 +82,8 @@ BENCHMARK(BM_CouponGenerator)->Apply(sizes);
 
 // The product-details list with as many pictures as the memos hold: the
 // count grows with the text, so per-picture work on the whole text would show.
-void BM_DetailsGenerator(benchmark::State &state) {
+void BM_DetailsGenerator(benchmark::State &state)
+{
     const QString picture = u"https://img.example/p/1.jpg|"_s;
     const qsizetype count = state.range(0) / picture.size();
     orv::PageState page = orv::xijie::page().defaultState();
@@ -91,7 +100,8 @@ void BM_DetailsGenerator(benchmark::State &state) {
 BENCHMARK(BM_DetailsGenerator)->Apply(sizes);
 
 // The whole command line with a value that large.
-void BM_CommandLineGenerate(benchmark::State &state) {
+void BM_CommandLineGenerate(benchmark::State &state)
+{
     const QStringList arguments{u"generate"_s, u"tsyouhuiquan"_s,
                                 u"--set=mmojine="_s + repeatedTo(u"10|20|50|"_s, state.range(0))};
     for (auto _ : state)
@@ -101,7 +111,8 @@ void BM_CommandLineGenerate(benchmark::State &state) {
 BENCHMARK(BM_CommandLineGenerate)->Apply(sizes);
 
 // The module list: filling it, the summary of every entry and each entry's preview.
-void BM_ModuleListSummary(benchmark::State &state) {
+void BM_ModuleListSummary(benchmark::State &state)
+{
     const QString code = repeatedTo(u"<div style=\"width:750px\">模块</div>\r\n"_s, 2000);
     for (auto _ : state) {
         orv::ModuleListModel list;

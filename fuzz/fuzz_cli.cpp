@@ -16,7 +16,8 @@
 #include <QList>
 #include <QTemporaryDir>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
     static QTemporaryDir folder;
     if (!folder.isValid() || !QDir::setCurrent(folder.path()))
         std::abort();
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QByteArray input = orv::fuzz::bytes(data, size);
     if (input.contains("--set-file") && input.contains('/'))
         return 0;

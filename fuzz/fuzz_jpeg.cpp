@@ -8,7 +8,8 @@
 
 #include <QRegularExpression>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     static const QRegularExpression message(QStringLiteral("^JPEG error #\\d+$"));
     try {
         const QSize measured = orv::jpegSize(orv::fuzz::bytes(data, size));

@@ -8,7 +8,8 @@
 
 #include <QStringList>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QString text = orv::fuzz::text(data, size);
     const QStringList lines = orv::SplitLines(text);
     for (const QString &line : lines)

@@ -17,7 +17,8 @@
 
 namespace {
 
-QStringList bySegments(const QString &text) {
+QStringList bySegments(const QString &text)
+{
     QStringList items;
     if (text.isEmpty())
         return items;
@@ -47,7 +48,8 @@ QStringList bySegments(const QString &text) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QString text = orv::fuzz::text(data, size);
 
     QString cleaned = text;

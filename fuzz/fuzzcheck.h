@@ -20,12 +20,14 @@
 
 namespace orv::fuzz {
 
-inline QByteArray bytes(const uint8_t *data, size_t size) {
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
 }
 
 // The input as text: UTF-8, with anything invalid as replacement characters.
-inline QString text(const uint8_t *data, size_t size) {
+inline QString text(const uint8_t *data, size_t size)
+{
     return QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
 }
 

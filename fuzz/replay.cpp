@@ -12,7 +12,8 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***arg
 
 namespace {
 
-int runFile(const QString &path) {
+int runFile(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
@@ -26,7 +27,8 @@ int runFile(const QString &path) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     // Taken before the target's set-up, which may change the current folder.
     QStringList paths;
     for (int i = 1; i < argc; ++i)

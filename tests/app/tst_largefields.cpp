@@ -13,12 +13,14 @@ class TstLargeFields : public QObject {
     Q_OBJECT
 
 private slots:
-    void couponPageWithMillionCharacterMemos_data() {
+    void couponPageWithMillionCharacterMemos_data()
+    {
         QTest::addColumn<QString>("separator");
         QTest::newRow("one long line") << u"|"_s;
         QTest::newRow("a line per item") << u"|\n"_s;
     }
-    void couponPageWithMillionCharacterMemos() {
+    void couponPageWithMillionCharacterMemos()
+    {
         QFETCH(QString, separator);
         orv::dialogs::setTestMode(true);
         orv::MainWindow window;

@@ -21,7 +21,8 @@ class TstPreviewPictures : public QObject {
     Q_OBJECT
 
 private slots:
-    void remotePictureShows() {
+    void remotePictureShows()
+    {
         qputenv("no_proxy", "127.0.0.1");
         orv::dialogs::setTestMode(true);
         Server server;

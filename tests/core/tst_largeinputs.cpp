@@ -24,7 +24,8 @@ class TstLargeInputs : public QObject {
     Q_OBJECT
 
 private slots:
-    void pipeList() {
+    void pipeList()
+    {
         const qsizetype count = million / 3;
         QString field = u"  "_s + u"ab|"_s.repeated(count) + u" \r\n"_s;
         orv::CleanPipeField(field);
@@ -36,14 +37,16 @@ private slots:
         QCOMPARE(items.last(), QString());
     }
 
-    void lines() {
+    void lines()
+    {
         const qsizetype count = million / 7;
         const QStringList lines = orv::SplitLines(u"a\rb\nc\r\n\r"_s.repeated(count));
         QCOMPARE(lines.size(), count * 4);
         QCOMPARE(orv::JoinLines(lines), u"a\r\nb\r\nc\r\n\r\n"_s.repeated(count));
     }
 
-    void couponGenerator() {
+    void couponGenerator()
+    {
         orv::PageState state = orv::youhuiquan::page().defaultState();
         const QString amounts = u"10|20|50|"_s + u"9|"_s.repeated(million / 2) + u"  \r\n"_s;
         state.setField(u"mmojine"_s, amounts);
@@ -58,7 +61,8 @@ private slots:
     }
 
     // As many pictures as the memos hold: each picture's items, in order.
-    void detailsGenerator() {
+    void detailsGenerator()
+    {
         const qsizetype count = million / 20;
         orv::PageState state = orv::xijie::page().defaultState();
         state.setField(u"cbb4"_s, QString::number(count));
@@ -74,14 +78,16 @@ private slots:
                               "末尾</div></div>\r\n</div>"_s));
     }
 
-    void commandLine() {
+    void commandLine()
+    {
         const orv::cli::Result result = orv::cli::run(QStringList{
             u"generate"_s, u"tsyouhuiquan"_s, u"--set=mmojine=7|8|9|"_s + u"1|"_s.repeated(million / 2)});
         QCOMPARE(result.exitCode, 0);
         QVERIFY(result.out.contains(">7</div>") && result.out.contains(">9</div>"));
     }
 
-    void moduleListOfAThousandEntries() {
+    void moduleListOfAThousandEntries()
+    {
         orv::ModuleListModel list;
         for (int i = 0; i < 1000; ++i)
             list.append(u"分隔条"_s, u"<div>%1</div>\n<p>%1</p>"_s.arg(i));

@@ -40,7 +40,8 @@ struct FetcherFactory {
 };
 
 // Every fetcher the program can use; each one meets every hostile server.
-const QList<FetcherFactory> &fetcherFactories() {
+const QList<FetcherFactory> &fetcherFactories()
+{
     static const QList<FetcherFactory> factories{
         {u"curl"_s,
          [](const Limits &limits) {
@@ -51,11 +52,31 @@ const QList<FetcherFactory> &fetcherFactories() {
     return factories;
 }
 
-QStringList entries(const QString &folder) {
+QStringList entries(const QString &folder)
+{
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
-QByteArray redirectTo(const QByteArray &location) {
+// Runs the product-details generator in its overlay style, which fetches and
+// measures its one picture; returns the failure's message, or the fragment.
+QString generateOverlay(orv::ImageFetcher *fetcher, const QString &url, const QString &privateDir)
+{
+    orv::PageState state = orv::xijie::page().defaultState();
+    state.setField(u"rg2"_s, u"1"_s);
+    state.setField(u"cbb4"_s, u"1"_s);
+    state.setField(u"mmoxijietupian"_s, url);
+    orv::Services services;
+    services.fetcher = fetcher;
+    services.privateDir = privateDir;
+    try {
+        return orv::xijie::btn11Click(state, services).fragment;
+    } catch (const orv::Failure &failure) {
+        return failure.message();
+    }
+}
+
+QByteArray redirectTo(const QByteArray &location)
+{
     return Server::response(302, {}, "Location: " + location + "\r\n");
 }
 
@@ -69,13 +90,15 @@ private:
     QByteArray m_jpeg = orv::test::makeJpeg(300, 123);
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         qputenv("no_proxy", "127.0.0.1");
         // Whatever a fetch might write beside its target would land here.
         QVERIFY(QDir::setCurrent(m_current.path()));
     }
 
-    void defaultLimits() {
+    void defaultLimits()
+    {
         const orv::CurlFetcher fetcher;
         const orv::CurlFetcher::Options &options = fetcher.options();
         QCOMPARE(options.stallTimeout, std::chrono::seconds(10));
@@ -84,7 +107,8 @@ private slots:
         QCOMPARE(options.maxRedirects, 5L);
     }
 
-    void hostileServer_data() {
+    void hostileServer_data()
+    {
         QTest::addColumn<int>("fetcher");
         QTest::addColumn<int>("behaviour");
         QTest::addColumn<QByteArray>("response");
@@ -120,7 +144,8 @@ private slots:
              u"The server's header is too large"_s);
     }
 
-    void hostileServer() {
+    void hostileServer()
+    {
         QFETCH(int, fetcher);
         QFETCH(int, behaviour);
         QFETCH(QByteArray, response);
@@ -134,48 +159,49 @@ private slots:
         const std::unique_ptr<orv::ImageFetcher> fetch = fetcherFactories().at(fetcher).make(limits);
         QTemporaryDir privateDir;
 
-        orv::PageState state = orv::xijie::page().defaultState();
-        state.setField(u"rg2"_s, u"1"_s); // the overlay style measures its pictures
-        state.setField(u"cbb4"_s, u"1"_s);
-        state.setField(u"mmoxijietupian"_s, url);
-        orv::Services services;
-        services.fetcher = fetch.get();
-        services.privateDir = privateDir.path();
-
         QElapsedTimer clock;
         clock.start();
-        QString message;
-        try {
-            orv::xijie::btn11Click(state, services);
-        } catch (const orv::Failure &failure) {
-            message = failure.message();
-        }
+        const QString message = generateOverlay(fetch.get(), url, privateDir.path());
         QCOMPARE(message, orv::cannotDownload(url, reason).message());
         QVERIFY2(clock.elapsed() < limits.total.count() + 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(entries(privateDir.path()), QStringList());
         QCOMPARE(entries(m_current.path()), QStringList());
     }
 
+    // An address of megabytes is refused before any request.
+    void addressOfMegabytes_data()
+    {
+        soundServer_data();
+    }
+    void addressOfMegabytes()
+    {
+        QFETCH(int, fetcher);
+        Server server;
+        const std::unique_ptr<orv::ImageFetcher> fetch = fetcherFactories().at(fetcher).make(Limits{});
+        QTemporaryDir privateDir;
+        const QString url = server.url(u"/x.jpg?"_s + QString(2 * mebibyte, u'q'));
+        QCOMPARE(generateOverlay(fetch.get(), url, privateDir.path()),
+                 orv::cannotDownload(url, u"The address is longer than 65536 characters"_s).message());
+        QCOMPARE(entries(privateDir.path()), QStringList());
+        QCOMPARE(entries(m_current.path()), QStringList());
+    }
+
     // The same set-up fetches and measures a sound picture.
-    void soundServer_data() {
+    void soundServer_data()
+    {
         QTest::addColumn<int>("fetcher");
         for (int f = 0; f < fetcherFactories().size(); ++f)
             QTest::addRow("%s", qPrintable(fetcherFactories().at(f).name)) << f;
     }
-    void soundServer() {
+    void soundServer()
+    {
         QFETCH(int, fetcher);
         Server server;
         server.route("/x.jpg", Behaviour::Reply, Server::response(200, m_jpeg));
         const std::unique_ptr<orv::ImageFetcher> fetch = fetcherFactories().at(fetcher).make(Limits{});
         QTemporaryDir privateDir;
-        orv::PageState state = orv::xijie::page().defaultState();
-        state.setField(u"rg2"_s, u"1"_s);
-        state.setField(u"cbb4"_s, u"1"_s);
-        state.setField(u"mmoxijietupian"_s, server.url(u"/x.jpg"_s));
-        orv::Services services;
-        services.fetcher = fetch.get();
-        services.privateDir = privateDir.path();
-        QVERIFY(orv::xijie::btn11Click(state, services).fragment.contains(u"height:113px"_s));
+        QVERIFY(generateOverlay(fetch.get(), server.url(u"/x.jpg"_s), privateDir.path())
+                    .contains(u"height:113px"_s));
         QCOMPARE(entries(privateDir.path()), QStringList{orv::xijie::pictureFileName()});
         QCOMPARE(entries(m_current.path()), QStringList());
     }
