@@ -1,10 +1,8 @@
-// Every action on the largest inputs sellers may paste: multi-line fields of a
-// million characters and a module list of 1,000 entries. Only the results are
+// The generators and the module list on the largest inputs sellers may paste:
+// multi-line fields of a million characters and a list of 1,000 entries (the
+// splitters alone are covered by their fuzz targets). Only the results are
 // checked; the times are measured by bench/orvanta_bench.
 
-#include "app/text/linelist.h"
-#include "app/text/pipelist.h"
-#include "cli/cli.h"
 #include "core/outputbuffer.h"
 #include "modulelist/modulelistmodel.h"
 #include "modules/header/youhuiquan/youhuiquan.h"
@@ -24,27 +22,6 @@ class TstLargeInputs : public QObject {
     Q_OBJECT
 
 private slots:
-    void pipeList()
-    {
-        const qsizetype count = million / 3;
-        QString field = u"  "_s + u"ab|"_s.repeated(count) + u" \r\n"_s;
-        orv::CleanPipeField(field);
-        QCOMPARE(field.size(), count * 3);
-        const QStringList items = orv::SplitPipeList(field);
-        QCOMPARE(items.size(), count + 1); // the final "|" adds an empty item
-        QCOMPARE(items.first(), u"ab"_s);
-        QCOMPARE(items.at(count - 1), u"ab"_s);
-        QCOMPARE(items.last(), QString());
-    }
-
-    void lines()
-    {
-        const qsizetype count = million / 7;
-        const QStringList lines = orv::SplitLines(u"a\rb\nc\r\n\r"_s.repeated(count));
-        QCOMPARE(lines.size(), count * 4);
-        QCOMPARE(orv::JoinLines(lines), u"a\r\nb\r\nc\r\n\r\n"_s.repeated(count));
-    }
-
     void couponGenerator()
     {
         orv::PageState state = orv::youhuiquan::page().defaultState();
@@ -76,14 +53,6 @@ private slots:
                               "font-weight:600;text-align:center\">标题</div><div style=\"color:#999;"
                               "line-height:25px; padding:0 40px;margin-bottom:20px;;text-align:center\">"
                               "末尾</div></div>\r\n</div>"_s));
-    }
-
-    void commandLine()
-    {
-        const orv::cli::Result result = orv::cli::run(QStringList{
-            u"generate"_s, u"tsyouhuiquan"_s, u"--set=mmojine=7|8|9|"_s + u"1|"_s.repeated(million / 2)});
-        QCOMPARE(result.exitCode, 0);
-        QVERIFY(result.out.contains(">7</div>") && result.out.contains(">9</div>"));
     }
 
     void moduleListOfAThousandEntries()
