@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, start the window
-#   scripts/dev.sh test   install what is missing, build, run the test suite
+#   scripts/dev.sh test   install what is missing, build, run the test suite,
+#                         then again under the sanitizers (preset asan), then
+#                         each fuzz target for ORVANTA_FUZZ_SECONDS (default
+#                         60) seconds (preset fuzz)
 # Both are idempotent: packages already present and an up-to-date build are
 # left alone.
 set -euo pipefail
@@ -12,10 +15,10 @@ cd "$root"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
-    libcurl4-openssl-dev libjpeg62-turbo-dev
+    libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
     fonts-wqy-microhei
 )
-test_packages=(python3)
+test_packages=(python3 clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -51,6 +54,15 @@ test)
     install_missing "${packages[@]}" "${test_packages[@]}"
     build
     ctest --preset default -j2
+    # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+    [ -f build-asan/CMakeCache.txt ] || cmake --preset asan
+    cmake --build --preset asan
+    ctest --preset asan -j2
+    # The fuzz targets (clang, libFuzzer), each for a bounded time; a crash,
+    # a leak or a broken property fails.
+    cmake --preset fuzz -DORVANTA_FUZZ_SECONDS="${ORVANTA_FUZZ_SECONDS:-60}" >/dev/null
+    cmake --build --preset fuzz
+    ctest --preset fuzz -j2
     ;;
 *)
     echo "usage: scripts/dev.sh run|test" >&2

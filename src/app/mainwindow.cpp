@@ -274,6 +274,10 @@ QWidget *MainWindow::createBrowserArea()
     settings->setDefaultTextEncoding(u"utf-8"_s);
     // Previews show pasted HTML from anywhere: it may not read the user's files.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    // The preview is a local file, and the engine keeps local pages from every
+    // remote address, pictures included, unless allowed: the pictures of a
+    // description are all on the web.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     layout->addWidget(m_browser);
 
     m_toggle = new QPushButton(u"》"_s, area);

@@ -87,13 +87,16 @@ void LoopbackServer::serve(int client)
     const auto send = [client](const QByteArray &bytes) {
         return ::send(client, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
     };
-    const QByteArray chunk(route.first == Behaviour::Drip ? 1 : 64 * 1024, 'x');
+    const bool drip = route.first == Behaviour::Drip || route.first == Behaviour::SlowDrip;
+    const QByteArray chunk(drip ? 1 : 64 * 1024, 'x');
     if (route.first == Behaviour::Silent) {
         while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
         }
     } else if (send(route.second) && route.first != Behaviour::Reply) {
         while (!m_stopping && send(chunk)) {
-            if (route.first == Behaviour::Drip)
+            // Pauses in slices of 100 ms, so that stopping never waits long.
+            const int slices = route.first == Behaviour::SlowDrip ? 10 : drip ? 1 : 0;
+            for (int i = 0; i < slices && !m_stopping; ++i)
                 ::usleep(100'000);
         }
     }

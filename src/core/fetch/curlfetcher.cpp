@@ -97,6 +97,10 @@ bool CurlFetcher::DownloadUrlToFile(const QString &url, const QString &filePath,
 
     if (url.isEmpty())
         return fail(u"The address is empty"_s);
+    // Far above any server's limit; the library itself fails on a request
+    // of a mebibyte with nothing but "Out of memory".
+    if (constexpr qsizetype maxAddressLength = 65536; url.size() > maxAddressLength)
+        return fail(u"The address is longer than %1 characters"_s.arg(maxAddressLength));
     if (!fetchedScheme(url))
         return fail(u"Only http and https addresses are fetched"_s);
 
@@ -150,6 +154,10 @@ bool CurlFetcher::DownloadUrlToFile(const QString &url, const QString &filePath,
         return fail(u"Only http and https addresses are fetched"_s);
     case CURLE_TOO_MANY_REDIRECTS:
         return fail(u"More than %1 redirects"_s.arg(m_options.maxRedirects));
+    case CURLE_OUT_OF_MEMORY:
+        // What the library reports when the server's header outgrows its
+        // bound (100 KiB): the request is short and the body goes to disk.
+        return fail(u"The server's header is too large"_s);
     case CURLE_FILESIZE_EXCEEDED:
         return fail(u"Larger than %1"_s.arg(sizeText(m_options.maxBytes)));
     case CURLE_OPERATION_TIMEDOUT:

@@ -118,11 +118,13 @@ Generated btn11Click(PageState &state, const Services &services)
     const QString captionColour = state.field(u"edt21"_s);
     const int style = state.radioIndex(u"rg2"_s);
 
+    // Split once: the count is typed freely, and splitting the lists for every
+    // picture made a long list quadratic.
+    const QStringList titles = SplitPipeList(state.field(u"mmoxijiebiaoti"_s));
+    const QStringList captions = SplitPipeList(state.field(u"mmoxijieshuoming"_s));
+    const QStringList addresses = SplitPipeList(state.field(u"mmoxijietupian"_s));
     QStringList pictures;
     for (int i = 0; i < count; ++i) {
-        const QStringList titles = SplitPipeList(state.field(u"mmoxijiebiaoti"_s));
-        const QStringList captions = SplitPipeList(state.field(u"mmoxijieshuoming"_s));
-        const QStringList addresses = SplitPipeList(state.field(u"mmoxijietupian"_s));
         if (style == 0) {
             const QString &address = PipeItem(addresses, i);
             const QString &title = PipeItem(titles, i);
