@@ -2,12 +2,14 @@
 #include "core/jpegheader.h"
 #include "support/testjpeg.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using orv::test::makeJpeg;
+using orv::test::withExif;
 
 class TstJpegHeader : public QObject {
     Q_OBJECT
@@ -54,6 +56,57 @@ private slots:
         } catch (const orv::Failure &failure) {
             QVERIFY2(QRegularExpression(u"^"_s + message + u"$"_s).match(failure.message()).hasMatch(),
                      qPrintable(failure.message()));
+        }
+    }
+
+    // Fed in pieces as a fetch delivers them, the header gives what the whole
+    // picture gives, and a complete header needs no byte after it.
+    void streamed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qsizetype>("needed"); // bytes the header takes; -1: all
+        const QByteArray jpeg = makeJpeg(750, 1000);
+        const qsizetype header = jpeg.indexOf("\xFF\xDA") + 10; // ends with the scan header
+        QTest::newRow("picture") << jpeg << header;
+        QTest::newRow("EXIF over 64 KiB first") << withExif(jpeg, 100'000) << header + 100'000 + 2 * 4;
+        QTest::newRow("empty") << QByteArray() << qsizetype(-1);
+        QTest::newRow("PNG") << QByteArray("\x89PNG\r\n\x1A\n", 8) << qsizetype(2);
+        for (int length : {1, 2, 20, 100, 200})
+            QTest::addRow("cut after %d bytes", length) << jpeg.left(length) << qsizetype(-1);
+        QByteArray extraneous = jpeg;
+        extraneous.insert(2, "junk"); // skipped with a warning
+        QTest::newRow("bytes between markers") << extraneous << header + 4;
+        // Damage anywhere in the header: the same failure or size either way.
+        QRandomGenerator random(20261209);
+        for (int i = 0; i < 60; ++i) {
+            QByteArray damaged = jpeg;
+            damaged[random.bounded(header)] = char(random.bounded(256));
+            QTest::addRow("damaged %d", i) << damaged << qsizetype(-2);
+        }
+    }
+    void streamed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qsizetype, needed);
+        const auto outcome = [](const auto &measure) {
+            try {
+                const QSize size = measure();
+                return u"%1 x %2"_s.arg(size.width()).arg(size.height());
+            } catch (const orv::Failure &failure) {
+                return failure.message();
+            }
+        };
+        const QString whole = outcome([&] { return orv::jpegSize(bytes); });
+        for (const qsizetype piece : {1, 7, 4096}) {
+            orv::JpegHeaderReader reader;
+            qsizetype fed = 0;
+            while (fed < bytes.size() && !reader.append(QByteArrayView(bytes).sliced(fed, qMin(piece, bytes.size() - fed))))
+                fed += piece;
+            QCOMPARE(outcome([&] { return reader.size(); }), whole);
+            if (needed == -1)
+                QVERIFY(!reader.decided());
+            else if (needed >= 0)
+                QCOMPARE(reader.bytesReceived(), qMin(bytes.size(), (needed + piece - 1) / piece * piece));
         }
     }
 
