@@ -48,6 +48,12 @@ void LoopbackServer::route(const QByteArray &path, Behaviour behaviour, const QB
     m_routes[path] = {behaviour, response};
 }
 
+int LoopbackServer::requests(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    return m_requests[path];
+}
+
 QString LoopbackServer::url(const QString &path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
@@ -81,6 +87,7 @@ void LoopbackServer::serve(int client)
     std::pair<Behaviour, QByteArray> route{Behaviour::Reply, response(404, "not found")};
     {
         const std::lock_guard lock(m_mutex);
+        ++m_requests[request.split(' ').value(1)];
         if (const auto it = m_routes.find(request.split(' ').value(1)); it != m_routes.end())
             route = it->second;
     }

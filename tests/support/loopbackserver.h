@@ -26,6 +26,8 @@ public:
 
     void route(const QByteArray &path, Behaviour behaviour, const QByteArray &response);
     QString url(const QString &path) const;
+    // How many requests asked for path so far.
+    int requests(const QByteArray &path);
     static QByteArray response(int status, const QByteArray &body, const QByteArray &headers = {});
 
 private:
@@ -38,6 +40,7 @@ private:
     std::atomic_bool m_stopping{false};
     std::mutex m_mutex;
     std::map<QByteArray, std::pair<Behaviour, QByteArray>> m_routes;
+    std::map<QByteArray, int> m_requests;
     std::thread m_thread;
 };
 
