@@ -100,7 +100,8 @@ private slots:
         for (const qsizetype piece : {1, 7, 4096}) {
             orv::JpegHeaderReader reader;
             qsizetype fed = 0;
-            while (fed < bytes.size() && !reader.append(QByteArrayView(bytes).sliced(fed, qMin(piece, bytes.size() - fed))))
+            const QByteArrayView all(bytes);
+            while (fed < bytes.size() && !reader.append(all.sliced(fed, qMin(piece, bytes.size() - fed))))
                 fed += piece;
             QCOMPARE(outcome([&] { return reader.size(); }), whole);
             if (needed == -1)
