@@ -33,6 +33,8 @@ QString ProgressMeasurer::progressText(int done, int total)
 QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, const Progress &progress,
                                                     const std::atomic_bool *cancel)
 {
+    if (urls.isEmpty())
+        return {};
     const auto total = int(urls.size());
     QProgressDialog dialog(progressText(0, total), u"取消"_s, 0, total, m_window);
     dialog.setObjectName(u"fetchProgress"_s);
