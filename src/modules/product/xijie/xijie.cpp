@@ -51,8 +51,10 @@ int fetchedHeight(const QString &address, const Services &services)
 }
 
 // With a measurer, every picture the generation can reach is fetched and
-// measured at once before the first is used: the pictures up to the first
-// missing address, and past a missing title or caption none.
+// measured at once before the first is used. A picture is reached when it has
+// an address and every picture before it has a title and a caption; whether
+// an earlier fetch fails is not known yet, so its later pictures are fetched
+// all the same and their outcomes go unused.
 std::optional<QList<MeasuredPicture>> measureAhead(const PageState &state, int count, const Services &services)
 {
     if (!services.measurer || count <= 0)
