@@ -3,6 +3,8 @@
 #include <QList>
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -95,7 +97,12 @@ void LoopbackServer::serve(int client)
         return ::send(client, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == bytes.size();
     };
     const QByteArray chunk(route.first == Behaviour::Drip ? 1 : 64 * 1024, 'x');
-    if (route.first == Behaviour::Silent) {
+    if (route.first == Behaviour::Trickle) {
+        const int one = 1;
+        ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        for (qsizetype i = 0; i < route.second.size() && !m_stopping && send(route.second.mid(i, 1)); ++i)
+            ::usleep(200);
+    } else if (route.first == Behaviour::Silent) {
         while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
         }
     } else if (send(route.second) && route.first != Behaviour::Reply) {

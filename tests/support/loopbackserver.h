@@ -19,6 +19,7 @@ public:
         Silent,  // never answers
         Endless, // sends the response, then body bytes until the client goes
         Drip,    // sends the response, then a body byte every 100 ms
+        Trickle, // sends the response a byte at a time, 200 µs apart, and closes
     };
 
     LoopbackServer();

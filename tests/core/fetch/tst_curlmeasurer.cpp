@@ -58,6 +58,8 @@ private slots:
         m_server.route("/empty.jpg", Behaviour::Reply, Server::response(200, {}));
         m_server.route("/cut.jpg", Behaviour::Reply, Server::response(200, orv::test::makeJpeg(750, 1000).left(100)));
         m_server.route("/silent", Behaviour::Silent, {});
+        m_server.route("/trickle.jpg", Behaviour::Trickle,
+                       Server::response(200, orv::test::withExif(orv::test::makeJpeg(640, 480), 1000)));
     }
 
     // One outcome per address in order, with the messages of a fetch into a
@@ -108,6 +110,13 @@ private slots:
         QCOMPARE(measurer.lastStatistics().transfers, 1);
         QVERIFY2(measurer.lastStatistics().bytesRead < 100'000 + 64 * 1024,
                  qPrintable(QString::number(measurer.lastStatistics().bytesRead)));
+    }
+
+    // The header arrives in many small pieces.
+    void trickle()
+    {
+        orv::CurlMeasurer measurer;
+        QCOMPARE(measurer.measureAll({url("/trickle.jpg")}), QList<MeasuredPicture>{{480}});
     }
 
     void cancel()
