@@ -47,6 +47,7 @@ QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, con
     std::atomic_bool finished = false;
     QEventLoop loop;
     QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&stop] { stop = true; });
+    QObject::connect(&dialog, &QDialog::rejected, &loop, [&stop] { stop = true; }); // Escape
     const auto shown = [&](int done) {
         if (progress)
             progress(done, total);
