@@ -17,6 +17,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
     libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
     fonts-wqy-microhei
+    libbenchmark-dev
 )
 test_packages=(python3 clang libclang-rt-14-dev)
 

@@ -7,9 +7,11 @@
 #include "app/modulepage.h"
 #include "app/pagefactory.h"
 #include "app/preview.h"
+#include "app/progressmeasurer.h"
 #include "app/radiogroup.h"
 #include "core/failure.h"
 #include "core/fetch/curlfetcher.h"
+#include "core/fetch/curlmeasurer.h"
 #include "core/pages.h"
 #include "modulelist/modulelistpanel.h"
 
@@ -128,6 +130,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
     m_fetcher = std::make_unique<BusyCursorFetcher>(std::make_unique<CurlFetcher>());
+    m_measurer = std::make_unique<ProgressMeasurer>(std::make_unique<CurlMeasurer>(), this);
 }
 
 void MainWindow::createMenu()
@@ -408,6 +411,7 @@ void MainWindow::generate(ModulePage *modulePage)
     Services services;
     services.privateDir = privateFolder();
     services.fetcher = m_fetcher.get();
+    services.measurer = m_measurer.get();
     services.displayedLines = [modulePage](const QString &field, const QString &text) {
         return modulePage->displayedLines(field, text);
     };
@@ -426,6 +430,8 @@ void MainWindow::generate(ModulePage *modulePage)
         m_buffer.setText(result.fragment);
         if (result.preview)
             preview();
+    } catch (const Cancelled &) {
+        // The user stopped it: nothing changes, nothing to report.
     } catch (const Failure &failure) {
         writeBack();
         showFailure(failure.message());

@@ -73,6 +73,7 @@ private:
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
     std::unique_ptr<ImageFetcher> m_fetcher;
+    std::unique_ptr<PictureMeasurer> m_measurer;
 
     QWidget *m_settingsPanel = nullptr;
     QSplitter *m_splitter = nullptr;

@@ -204,6 +204,7 @@ Result generate(const QList<const PageSpec *> &pages, const QStringList &argumen
     }
     Services services;
     services.fetcher = context.fetcher;
+    services.measurer = context.measurer;
     services.privateDir = privateDir.path();
     // No widget wraps the text here: the displayed lines are the text's lines.
     services.displayedLines = [](const QString &, const QString &text) { return SplitLines(text); };

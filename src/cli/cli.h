@@ -31,6 +31,8 @@ struct Context {
     QList<const PageSpec *> pages;
     // Handed to the generators that fetch pictures.
     ImageFetcher *fetcher = nullptr;
+    // Handed to them as well: measures all pictures at once.
+    PictureMeasurer *measurer = nullptr;
 };
 
 // Runs one command. The arguments do not include the program name.

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "core/fetch/curlfetcher.h"
+#include "core/fetch/curlmeasurer.h"
 
 #include <QCoreApplication>
 
@@ -14,8 +15,10 @@ int main(int argc, char *argv[])
     // The product-details page fetches its pictures to measure them; pages
     // that fetch nothing ignore the fetcher.
     orv::CurlFetcher fetcher;
+    orv::CurlMeasurer measurer;
     orv::cli::Context context;
     context.fetcher = &fetcher;
+    context.measurer = &measurer;
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)

@@ -10,6 +10,7 @@
 namespace orv {
 
 class ImageFetcher;
+class PictureMeasurer;
 
 // What a field of a module page is. Memos hold CR LF texts; radio groups hold
 // the chosen item's index as decimal text ("-1" for none).
@@ -58,6 +59,9 @@ struct PageState {
 // What a generator needs from outside besides the page.
 struct Services {
     ImageFetcher *fetcher = nullptr;
+    // Fetches and measures pictures in a batch; when set, it is used instead
+    // of fetching the pictures one by one through the fetcher.
+    PictureMeasurer *measurer = nullptr;
     QString privateDir;
     // The lines of a memo as its widget displays them (wrapped); without a
     // widget the lines are the text's lines.

@@ -3,6 +3,8 @@
 #include <QList>
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -48,6 +50,12 @@ void LoopbackServer::route(const QByteArray &path, Behaviour behaviour, const QB
     m_routes[path] = {behaviour, response};
 }
 
+int LoopbackServer::requests(const QByteArray &path)
+{
+    const std::lock_guard lock(m_mutex);
+    return m_requests[path];
+}
+
 QString LoopbackServer::url(const QString &path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
@@ -81,6 +89,7 @@ void LoopbackServer::serve(int client)
     std::pair<Behaviour, QByteArray> route{Behaviour::Reply, response(404, "not found")};
     {
         const std::lock_guard lock(m_mutex);
+        ++m_requests[request.split(' ').value(1)];
         if (const auto it = m_routes.find(request.split(' ').value(1)); it != m_routes.end())
             route = it->second;
     }
@@ -89,7 +98,12 @@ void LoopbackServer::serve(int client)
     };
     const bool drip = route.first == Behaviour::Drip || route.first == Behaviour::SlowDrip;
     const QByteArray chunk(drip ? 1 : 64 * 1024, 'x');
-    if (route.first == Behaviour::Silent) {
+    if (route.first == Behaviour::Trickle) {
+        const int one = 1;
+        ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        for (qsizetype i = 0; i < route.second.size() && !m_stopping && send(route.second.mid(i, 1)); ++i)
+            ::usleep(200);
+    } else if (route.first == Behaviour::Silent) {
         while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
         }
     } else if (send(route.second) && route.first != Behaviour::Reply) {

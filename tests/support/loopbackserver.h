@@ -20,6 +20,7 @@ public:
         Endless, // sends the response, then body bytes until the client goes
         Drip,    // sends the response, then a body byte every 100 ms
         SlowDrip, // sends the response, then a body byte every second
+        Trickle, // sends the response a byte at a time, 200 µs apart, and closes
     };
 
     LoopbackServer();
@@ -27,6 +28,8 @@ public:
 
     void route(const QByteArray &path, Behaviour behaviour, const QByteArray &response);
     QString url(const QString &path) const;
+    // How many requests asked for path so far.
+    int requests(const QByteArray &path);
     static QByteArray response(int status, const QByteArray &body, const QByteArray &headers = {});
 
 private:
@@ -39,6 +42,7 @@ private:
     std::atomic_bool m_stopping{false};
     std::mutex m_mutex;
     std::map<QByteArray, std::pair<Behaviour, QByteArray>> m_routes;
+    std::map<QByteArray, int> m_requests;
     std::thread m_thread;
 };
 

@@ -35,4 +35,18 @@ QByteArray makeJpeg(int width, int height)
     return bytes;
 }
 
+QByteArray withExif(const QByteArray &jpeg, int size)
+{
+    QByteArray block;
+    for (int left = size; left > 0;) {
+        const int payload = left < 65533 ? left : 65533; // a segment holds at most this
+        QByteArray segment("\xFF\xE1", 2);
+        segment.append(char((payload + 2) >> 8)).append(char((payload + 2) & 0xFF));
+        segment.append(QByteArray("Exif\0\0", 6).leftJustified(payload, 'e', true));
+        block += segment;
+        left -= payload;
+    }
+    return jpeg.left(2) + block + jpeg.mid(2);
+}
+
 } // namespace orv::test

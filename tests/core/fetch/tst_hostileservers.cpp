@@ -6,6 +6,7 @@
 
 #include "core/failure.h"
 #include "core/fetch/curlfetcher.h"
+#include "core/fetch/curlmeasurer.h"
 #include "modules/product/xijie/xijie.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
@@ -46,6 +47,11 @@ const QList<FetcherFactory> &fetcherFactories()
         {u"curl"_s,
          [](const Limits &limits) {
              return std::make_unique<orv::CurlFetcher>(
+                 orv::CurlFetcher::Options{limits.maxRedirects, limits.stall, limits.total, limits.maxBytes});
+         }},
+        {u"curl batch"_s,
+         [](const Limits &limits) {
+             return std::make_unique<orv::CurlBatchFetcher>(
                  orv::CurlFetcher::Options{limits.maxRedirects, limits.stall, limits.total, limits.maxBytes});
          }},
     };

@@ -1,5 +1,7 @@
 #include "core/failure.h"
 #include "core/imagefetcher.h"
+#include "core/jpegheader.h"
+#include "core/picturemeasurer.h"
 #include "modules/product/xijie/xijie.h"
 #include "support/testjpeg.h"
 
@@ -21,19 +23,62 @@ public:
     QStringList calls;
     QString lastPath;
 
-    bool DownloadUrlToFile(const QString &url, const QString &filePath, QString *reason) override
+    bool fetch(const QString &url, QString *reason)
     {
         calls << url;
-        lastPath = filePath;
-        if (!bodies.contains(url)) {
+        if (!bodies.contains(url))
             *reason = url.isEmpty() ? u"The address is empty"_s : u"HTTP status 404"_s;
+        return bodies.contains(url);
+    }
+
+    bool DownloadUrlToFile(const QString &url, const QString &filePath, QString *reason) override
+    {
+        lastPath = filePath;
+        if (!fetch(url, reason))
             return false;
-        }
         QFile file(filePath);
         if (!writeNothing && (!file.open(QIODevice::WriteOnly) || file.write(bodies.value(url)) < 0))
             return false;
         return true;
     }
+};
+
+// The batch over the same pictures, each read in one-byte pieces as a slow
+// connection would deliver it.
+class FakeMeasurer : public orv::PictureMeasurer {
+public:
+    explicit FakeMeasurer(FakeFetcher &fetcher)
+        : m_fetcher(fetcher)
+    {
+    }
+
+    QList<orv::MeasuredPicture> measureAll(const QStringList &urls, const Progress &, const std::atomic_bool *) override
+    {
+        QList<orv::MeasuredPicture> outcomes;
+        for (const QString &url : urls) {
+            orv::MeasuredPicture outcome;
+            QString reason;
+            orv::JpegHeaderReader reader;
+            if (!m_fetcher.fetch(url, &reason)) {
+                outcome.failure = orv::cannotDownload(url, reason).message();
+                outcomes << outcome;
+                continue;
+            }
+            const QByteArray body = m_fetcher.bodies.value(url);
+            for (qsizetype i = 0; i < body.size() && !reader.append(body.sliced(i, 1)); ++i) {
+            }
+            try {
+                outcome.height = reader.size().height();
+            } catch (const orv::Failure &failure) {
+                outcome.failure = failure.message();
+            }
+            outcomes << outcome;
+        }
+        return outcomes;
+    }
+
+private:
+    FakeFetcher &m_fetcher;
 };
 
 const QString crlf = u"\r\n"_s;
@@ -75,10 +120,14 @@ private:
         m_fetcher = FakeFetcher();
     }
 
+    // Every case runs with the pictures fetched one by one and in a batch.
     QString generate(orv::ImageFetcher *fetcher)
     {
+        QFETCH_GLOBAL(bool, batch);
+        FakeMeasurer measurer(m_fetcher);
         orv::Services services;
-        services.fetcher = fetcher;
+        services.fetcher = batch ? nullptr : fetcher;
+        services.measurer = batch && fetcher ? &measurer : nullptr;
         services.privateDir = m_dir.path();
         m_failure.clear();
         try {
@@ -91,6 +140,13 @@ private:
     QString generate() { return generate(&m_fetcher); }
 
 private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("one by one") << false;
+        QTest::newRow("batch") << true;
+    }
+
     void startUpFieldsListStyle()
     {
         m_state = orv::xijie::page().defaultState();
@@ -231,10 +287,48 @@ private slots:
         QCOMPARE(m_fetcher.calls.size(), fetches);
     }
 
+    // Over several pictures the first failure in picture order wins, although
+    // a batch fetches every picture it can reach before the first is used.
+    void firstFailureWins_data()
+    {
+        QTest::addColumn<QString>("titles");
+        QTest::addColumn<QString>("captions");
+        QTest::addColumn<QString>("addresses");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("fetches");
+        QTest::addColumn<int>("batchFetches");
+        QTest::newRow("title before a later fetch") << u"t"_s << u"c|c|c"_s << u"p|p|missing"_s
+                                                    << u"List index out of bounds (1)"_s << 2 << 2;
+        QTest::newRow("fetch before a later measure") << u"t|t|t"_s << u"c|c|c"_s << u"missing|png|p"_s
+                                                      << u"Cannot download \"missing\". HTTP status 404"_s << 1 << 3;
+        QTest::newRow("measure before a later title") << u"t"_s << u"c|c|c"_s << u"png|p|p"_s
+                                                      << u"JPEG error #53"_s << 1 << 2;
+        QTest::newRow("fetch before its caption") << u"t|t|t"_s << u"c"_s << u"p|missing|png"_s
+                                                  << u"Cannot download \"missing\". HTTP status 404"_s << 2 << 2;
+    }
+    void firstFailureWins()
+    {
+        QFETCH_GLOBAL(bool, batch);
+        QFETCH(QString, titles);
+        QFETCH(QString, captions);
+        QFETCH(QString, addresses);
+        QFETCH(QString, failure);
+        QFETCH(int, fetches);
+        QFETCH(int, batchFetches);
+        reset(1, u"3"_s, titles, captions, addresses);
+        m_fetcher.bodies = {{u"p"_s, makeJpeg(100, 100)}, {u"png"_s, QByteArray("\x89PNG\r\n\x1A\n", 8)}};
+        QCOMPARE(generate(), QString());
+        QCOMPARE(m_failure, failure);
+        QCOMPARE(m_fetcher.calls.size(), batch ? batchFetches : fetches);
+    }
+
     // The picture file lives in the private folder and never outlives a
     // failed fetch, so nothing stale is measured.
     void pictureFile()
     {
+        QFETCH_GLOBAL(bool, batch);
+        if (batch)
+            QSKIP("a batch measures in memory");
         const QString path = QDir(m_dir.path()).filePath(u"1.jpg"_s);
         reset(1, u"2"_s, u"t|t"_s, u"c|c"_s, u"p|missing"_s);
         m_fetcher.bodies = {{u"p"_s, makeJpeg(100, 100)}};

@@ -13,8 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using Server = orv::test::LoopbackServer;
@@ -33,6 +35,12 @@ public:
         return false;
     }
 };
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -87,14 +95,16 @@ private slots:
         QCOMPARE(m_page->findChild<QPushButton *>(u"btn20"_s)->text(), u"添加"_s);
     }
 
-    void overlayFetchesIntoPrivateFolder()
+    // The window measures the pictures as they arrive: no picture file is
+    // written, neither in the private folder nor in the current one.
+    void overlayMeasuresInMemory()
     {
         const bool strayBefore = QFile::exists(u"1.jpg"_s);
         generate(u"1"_s, u"1"_s, m_server.url(u"/a.jpg"_s));
         QCOMPARE(orv::dialogs::takeShown().size(), 0);
         QVERIFY(m_window->buffer().text().contains(u"height:990px;"_s));
         QVERIFY(m_window->buffer().text().contains(u"top:-950px;"_s));
-        QVERIFY(QFile::exists(QDir(m_window->privateFolder()).filePath(u"1.jpg"_s)));
+        QVERIFY(!QFile::exists(QDir(m_window->privateFolder()).filePath(u"1.jpg"_s)));
         QCOMPARE(QFile::exists(u"1.jpg"_s), strayBefore);
     }
 
@@ -108,6 +118,36 @@ private slots:
         QCOMPARE(shown.first().text, u"Cannot download \"%1\". HTTP status 404."_s.arg(url));
         QCOMPARE(m_window->buffer().text(), u"before"_s);
         QCOMPARE(m_page->value(u"mmoxijietupian"_s), url); // cleaned all the same
+    }
+
+    // A slow fetch shows the progress dialog; cancelling it ends the action
+    // without a message and without changing the fields, buffer or preview.
+    void cancelChangesNothing()
+    {
+        // The header never completes: a long EXIF block dripping in.
+        m_server.route("/slow.jpg", Server::Behaviour::Drip,
+                       QByteArray("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n\xFF\xD8\xFF\xE1\xFF\xFF"));
+        m_window->buffer().setText(u"before"_s);
+        const QString previewFile = QDir(m_window->privateFolder()).filePath(u"file.html"_s);
+        const QByteArray previewBefore = readAll(previewFile);
+        const QString addresses = u"\r\n"_s + m_server.url(u"/slow.jpg"_s) + u"|\r\n"_s + m_server.url(u"/a.jpg"_s);
+        QString label;
+        QTimer cancelling;
+        connect(&cancelling, &QTimer::timeout, this, [&] {
+            for (auto *dialog : m_window->findChildren<QProgressDialog *>()) {
+                if (dialog->isVisible() && label.isEmpty()) {
+                    label = dialog->labelText();
+                    dialog->findChild<QPushButton *>()->click();
+                }
+            }
+        });
+        cancelling.start(50);
+        generate(u"1"_s, u"2"_s, addresses);
+        QVERIFY2(label.startsWith(u"正在获取图片 "_s) && label.endsWith(u" / 2"_s), qPrintable(label));
+        QCOMPARE(orv::dialogs::takeShown().size(), 0);
+        QCOMPARE(m_window->buffer().text(), u"before"_s);
+        QCOMPARE(readAll(previewFile), previewBefore);
+        QCOMPARE(m_page->value(u"mmoxijietupian"_s), addresses); // not even cleaned
     }
 
     void busyCursorWhileFetching()

@@ -5,10 +5,14 @@
 #include "core/failure.h"
 #include "core/imagefetcher.h"
 #include "core/jpegheader.h"
+#include "core/picturemeasurer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
 
 namespace orv::xijie {
 
@@ -44,6 +48,34 @@ int fetchedHeight(const QString &address, const Services &services)
     if (!services.fetcher->DownloadUrlToFile(address, path, &reason))
         throw cannotDownload(address, reason);
     return jpegFileSize(path).height();
+}
+
+// With a measurer, every picture the generation can reach is fetched and
+// measured at once before the first is used. A picture is reached when it has
+// an address and every picture before it has a title and a caption; whether
+// an earlier fetch fails is not known yet, so its later pictures are fetched
+// all the same and their outcomes go unused.
+std::optional<QList<MeasuredPicture>> measureAhead(const QStringList &titles, const QStringList &captions,
+                                                   const QStringList &addresses, int count,
+                                                   const Services &services)
+{
+    if (!services.measurer || count <= 0)
+        return std::nullopt;
+    const qsizetype reach = std::min({qsizetype(count), addresses.size(), titles.size() + 1, captions.size() + 1});
+    return services.measurer->measureAll(addresses.first(reach));
+}
+
+// The height of picture i, from the batch when there is one, else fetched now;
+// a failed picture fails here, in picture order.
+int pictureHeight(const std::optional<QList<MeasuredPicture>> &batch, qsizetype i, const QString &address,
+                  const Services &services)
+{
+    if (!batch)
+        return fetchedHeight(address, services);
+    const MeasuredPicture &picture = batch->at(i);
+    if (!picture.measured())
+        throw Failure(picture.failure);
+    return picture.height;
 }
 
 QString listPicture(const QString &width, const QString &address, const QString &titleColour,
@@ -123,6 +155,8 @@ Generated btn11Click(PageState &state, const Services &services)
     const QStringList titles = SplitPipeList(state.field(u"mmoxijiebiaoti"_s));
     const QStringList captions = SplitPipeList(state.field(u"mmoxijieshuoming"_s));
     const QStringList addresses = SplitPipeList(state.field(u"mmoxijietupian"_s));
+    const std::optional<QList<MeasuredPicture>> batch
+        = style == 1 ? measureAhead(titles, captions, addresses, count, services) : std::nullopt;
     QStringList pictures;
     for (int i = 0; i < count; ++i) {
         if (style == 0) {
@@ -131,7 +165,7 @@ Generated btn11Click(PageState &state, const Services &services)
             pictures.append(listPicture(width, address, titleColour, title, captionColour, PipeItem(captions, i)));
         } else if (style == 1) {
             const QString &address = PipeItem(addresses, i);
-            const int height = fetchedHeight(address, services);
+            const int height = pictureHeight(batch, i, address, services);
             const QString &title = PipeItem(titles, i);
             pictures.append(overlayPicture(width, height, address, titleColour, title, captionColour,
                                            PipeItem(captions, i)));
