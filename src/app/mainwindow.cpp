@@ -195,15 +195,15 @@ QWidget *MainWindow::createNavigationColumn()
         heading->setFixedHeight(45);
         layout->addWidget(heading);
         for (qsizetype i = 0; i < group.pages.size(); ++i) {
-            const PageSpec *spec = findPage(group.pages.at(i));
-            Q_ASSERT(spec);
+            const PageSpec *pageSpec = findPage(group.pages.at(i));
+            Q_ASSERT(pageSpec);
             if (i > 0)
                 layout->addSpacing(5);
-            auto *button = new QPushButton(spec->moduleName, navigation);
-            button->setObjectName(spec->navButton);
+            auto *button = new QPushButton(pageSpec->moduleName, navigation);
+            button->setObjectName(pageSpec->navButton);
             button->setFixedHeight(41);
             button->setFocusPolicy(Qt::NoFocus);
-            const QString pageName = spec->name;
+            const QString pageName = pageSpec->name;
             connect(button, &QPushButton::clicked, this, [this, pageName] { showModulePage(page(pageName)); });
             layout->addWidget(button);
         }
@@ -249,8 +249,8 @@ QWidget *MainWindow::createSettingsPanel()
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
-    for (const PageSpec *spec : modulePages()) {
-        ModulePage *modulePage = createModulePage(*spec, m_pages);
+    for (const PageSpec *pageSpec : modulePages()) {
+        ModulePage *modulePage = createModulePage(*pageSpec, m_pages);
         m_pages->addWidget(modulePage);
         m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
@@ -355,7 +355,7 @@ void MainWindow::showModulePage(ModulePage *modulePage)
 {
     showSettingsPanel();
     m_pages->setCurrentWidget(modulePage);
-    m_moduleName->setText(modulePage->spec().moduleName);
+    m_moduleName->setText(modulePage->pageSpec().moduleName);
 }
 
 void MainWindow::toggleSettingsPanel()
@@ -404,8 +404,8 @@ void MainWindow::previewText(const QString &text)
 
 void MainWindow::generate(ModulePage *modulePage)
 {
-    const PageSpec &spec = modulePage->spec();
-    if (!spec.generate)
+    const PageSpec &pageSpec = modulePage->pageSpec();
+    if (!pageSpec.generate)
         return;
     PageState state{modulePage->values(), metrics()};
     Services services;
@@ -421,7 +421,7 @@ void MainWindow::generate(ModulePage *modulePage)
         setMetrics(state.metrics);
     };
     try {
-        const Generated result = spec.generate(state, services);
+        const Generated result = pageSpec.generate(state, services);
         writeBack();
         if (!result.reminder.isEmpty()) {
             dialogs::inform(this, result.reminder);

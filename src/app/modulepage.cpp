@@ -13,12 +13,12 @@ namespace orv {
 
 using namespace Qt::StringLiterals;
 
-ModulePage::ModulePage(const PageSpec &spec, QWidget *parent)
+ModulePage::ModulePage(const PageSpec &pageSpec, QWidget *parent)
     : QWidget(parent)
-    , m_spec(spec)
+    , m_spec(pageSpec)
 {
-    setObjectName(spec.name);
-    setWindowTitle(spec.pageCaption);
+    setObjectName(pageSpec.name);
+    setWindowTitle(pageSpec.pageCaption);
 }
 
 QString ModulePage::addConfirmation() const

@@ -14,9 +14,9 @@ class ModulePage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ModulePage(const PageSpec &spec, QWidget *parent = nullptr);
+    explicit ModulePage(const PageSpec &pageSpec, QWidget *parent = nullptr);
 
-    const PageSpec &spec() const { return m_spec; }
+    const PageSpec &pageSpec() const { return m_spec; }
 
     FieldValues values() const;
     QString value(const QString &field) const;

@@ -21,7 +21,7 @@ namespace orv {
 
 using namespace Qt::StringLiterals;
 
-ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
+ModulePage *createModulePage(const PageSpec &pageSpec, QWidget *parent)
 {
     using Factory = std::function<ModulePage *(QWidget *)>;
     static const QHash<QString, Factory> factories{
@@ -37,9 +37,9 @@ ModulePage *createModulePage(const PageSpec &spec, QWidget *parent)
         {u"tsjiaoliu"_s, [](QWidget *p) { return new JiaoliuPage(p); }},
         {u"tszidingyi"_s, [](QWidget *p) { return new ZidingyiPage(p); }},
     };
-    if (const auto it = factories.constFind(spec.name); it != factories.cend())
+    if (const auto it = factories.constFind(pageSpec.name); it != factories.cend())
         return (*it)(parent);
-    return new ModulePage(spec, parent);
+    return new ModulePage(pageSpec, parent);
 }
 
 } // namespace orv

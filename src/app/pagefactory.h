@@ -9,6 +9,6 @@ namespace orv {
 class ModulePage;
 
 // The window's page for a module; a bare page for a module not built yet.
-ModulePage *createModulePage(const PageSpec &spec, QWidget *parent);
+ModulePage *createModulePage(const PageSpec &pageSpec, QWidget *parent);
 
 } // namespace orv

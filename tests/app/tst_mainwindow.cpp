@@ -197,9 +197,9 @@ void TestMainWindow::labelledFieldsAreReachable()
         }
     }
     QVERIFY(buddies >= 7);
-    for (const orv::PageSpec *spec : orv::modulePages()) {
-        QWidget *page = child(*m_window, spec->name);
-        for (const orv::FieldSpec &field : spec->fields)
+    for (const orv::PageSpec *pageSpec : orv::modulePages()) {
+        QWidget *page = child(*m_window, pageSpec->name);
+        for (const orv::FieldSpec &field : pageSpec->fields)
             QVERIFY2(page->findChild<QWidget *>(field.name), qPrintable(field.name));
     }
 }

@@ -50,7 +50,7 @@ orv::Generated probeGenerate(orv::PageState &state, const orv::Services &service
 
 const orv::PageSpec &probePage()
 {
-    static const orv::PageSpec spec{
+    static const orv::PageSpec pageSpec{
         .name = u"tsprobe"_s,
         .moduleName = u"探针"_s,
         .fields = {
@@ -66,13 +66,13 @@ const orv::PageSpec &probePage()
         },
         .generate = &probeGenerate,
     };
-    return spec;
+    return pageSpec;
 }
 
 const orv::PageSpec &emptyPage()
 {
-    static const orv::PageSpec spec{.name = u"tsempty"_s, .moduleName = u"空白"_s};
-    return spec;
+    static const orv::PageSpec pageSpec{.name = u"tsempty"_s, .moduleName = u"空白"_s};
+    return pageSpec;
 }
 
 orv::cli::Result runProbe(const QStringList &arguments)

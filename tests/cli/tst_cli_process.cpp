@@ -121,9 +121,9 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(int, shopType);
-        const orv::PageSpec *spec = orv::findPage(page);
+        const orv::PageSpec *pageSpec = orv::findPage(page);
         const Run run = runCli({u"generate"_s, page, u"--shop"_s, shopType == 1 ? u"tmall"_s : u"taobao"_s});
-        const Run expected = expectedRun(*spec, spec->defaultState(orv::Metrics::forShop(shopType)));
+        const Run expected = expectedRun(*pageSpec, pageSpec->defaultState(orv::Metrics::forShop(shopType)));
         QCOMPARE(run.exitCode, expected.exitCode);
         QCOMPARE(run.out, expected.out);
         QCOMPARE(run.err, expected.err);

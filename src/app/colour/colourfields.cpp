@@ -82,13 +82,13 @@ ColourFields::~ColourFields() = default;
 
 void ColourFields::attach(ModulePage *page)
 {
-    for (const FieldSpec &spec : page->spec().fields) {
-        if (spec.kind != FieldKind::Colour)
+    for (const FieldSpec &fieldSpec : page->pageSpec().fields) {
+        if (fieldSpec.kind != FieldKind::Colour)
             continue;
-        auto *field = page->findChild<QLineEdit *>(spec.name);
+        auto *field = page->findChild<QLineEdit *>(fieldSpec.name);
         if (!field)
             continue;
-        paintBackground(field, startingBackground(spec.background, field->palette()));
+        paintBackground(field, startingBackground(fieldSpec.background, field->palette()));
         new DoubleClickHandler(field, this);
     }
 }

@@ -63,8 +63,8 @@ void TestColourFields::hexText()
 void TestColourFields::everyColourFieldHasItsHandler()
 {
     int colourFields = 0;
-    for (const orv::PageSpec *spec : orv::modulePages()) {
-        for (const orv::FieldSpec &f : spec->fields) {
+    for (const orv::PageSpec *pageSpec : orv::modulePages()) {
+        for (const orv::FieldSpec &f : pageSpec->fields) {
             if (f.kind != orv::FieldKind::Colour)
                 continue;
             ++colourFields;

@@ -10,9 +10,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-PageState defaults(const PageSpec &spec, int shopType)
+PageState defaults(const PageSpec &pageSpec, int shopType)
 {
-    return spec.defaultState(Metrics::forShop(shopType));
+    return pageSpec.defaultState(Metrics::forShop(shopType));
 }
 
 } // namespace

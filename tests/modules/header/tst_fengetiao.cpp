@@ -75,16 +75,16 @@ void TestFengetiao::editedFieldsAreInsertedAsTyped()
 
 void TestFengetiao::describesItsFields()
 {
-    const orv::PageSpec &spec = orv::fengetiao::page();
-    QCOMPARE(spec.name, u"tsfengetiao"_s);
+    const orv::PageSpec &pageSpec = orv::fengetiao::page();
+    QCOMPARE(pageSpec.name, u"tsfengetiao"_s);
     QStringList names;
-    for (const orv::FieldSpec &f : spec.fields)
+    for (const orv::FieldSpec &f : pageSpec.fields)
         names << f.name;
     QCOMPARE(names, (QStringList{u"edt1"_s, u"edt24"_s, u"cbb2"_s, u"edt2"_s, u"edt3"_s, u"edt4"_s, u"cbb1"_s,
                                  u"edt25"_s, u"edt28"_s}));
-    QCOMPARE(spec.findField(u"cbb1"_s)->items,
+    QCOMPARE(pageSpec.findField(u"cbb1"_s)->items,
              (QStringList{u"12"_s, u"14"_s, u"15"_s, u"16"_s, u"18"_s, u"24"_s}));
-    QCOMPARE(spec.findField(u"edt28"_s)->kind, orv::FieldKind::Colour);
+    QCOMPARE(pageSpec.findField(u"edt28"_s)->kind, orv::FieldKind::Colour);
 }
 
 QTEST_GUILESS_MAIN(TestFengetiao)

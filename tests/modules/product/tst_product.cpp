@@ -13,9 +13,9 @@ namespace {
 
 const QString crlf = u"\r\n"_s;
 
-PageState defaults(const PageSpec &spec, const QString &width)
+PageState defaults(const PageSpec &pageSpec, const QString &width)
 {
-    return spec.defaultState(Metrics::forShop(width == u"790"_s ? 1 : 0));
+    return pageSpec.defaultState(Metrics::forShop(width == u"790"_s ? 1 : 0));
 }
 
 QString failureOf(const std::function<void()> &action)

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsjiaoliu"_s,
         .pageCaption = u"交流"_s,
         .navButton = u"btnjiaoliu"_s,
@@ -21,7 +21,7 @@ const PageSpec &page()
         },
         .generate = &btn22Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 const QString &buyerNotice()

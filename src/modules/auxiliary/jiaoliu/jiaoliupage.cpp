@@ -10,7 +10,7 @@ JiaoliuPage::JiaoliuPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::JiaoliuPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

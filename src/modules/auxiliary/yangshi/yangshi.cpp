@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsyangshi"_s,
         .pageCaption = u"样式"_s,
         .navButton = u"btnyangshi"_s,
@@ -29,7 +29,7 @@ const PageSpec &page()
         },
         .generate = &btn21Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn21Click(PageState &state, const Services &)

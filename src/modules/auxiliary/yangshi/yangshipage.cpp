@@ -10,7 +10,7 @@ YangshiPage::YangshiPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::YangshiPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

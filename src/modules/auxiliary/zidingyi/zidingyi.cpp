@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tszidingyi"_s,
         .pageCaption = u"自定义"_s,
         .navButton = u"btnzidingyi"_s,
@@ -18,7 +18,7 @@ const PageSpec &page()
         },
         .generate = &btn23Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn23Click(PageState &state, const Services &)

@@ -10,7 +10,7 @@ ZidingyiPage::ZidingyiPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::ZidingyiPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

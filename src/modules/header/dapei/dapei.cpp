@@ -21,7 +21,7 @@ QString columnWidth(int shopType)
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsdapei"_s,
         .pageCaption = u"搭配"_s,
         .navButton = u"btndapei"_s,
@@ -44,7 +44,7 @@ const PageSpec &page()
         },
         .generate = &btn7Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn7Click(PageState &state, const Services &)

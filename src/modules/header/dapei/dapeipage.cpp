@@ -10,7 +10,7 @@ DapeiPage::DapeiPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::DapeiPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsfengetiao"_s,
         .pageCaption = u"分隔条"_s,
         .navButton = u"btnfengetiao"_s,
@@ -30,7 +30,7 @@ const PageSpec &page()
         },
         .generate = &btn15Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn15Click(PageState &state, const Services &)

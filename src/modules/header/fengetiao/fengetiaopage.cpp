@@ -10,7 +10,7 @@ FengetiaoPage::FengetiaoPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::FengetiaoPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

@@ -63,7 +63,7 @@ QString styleWord(int style)
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsguanlian"_s,
         .pageCaption = u"关联"_s,
         .navButton = u"btnguanlian"_s,
@@ -81,7 +81,7 @@ const PageSpec &page()
         },
         .generate = &btn14Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn14Click(PageState &state, const Services &)

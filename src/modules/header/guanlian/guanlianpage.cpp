@@ -14,7 +14,7 @@ GuanlianPage::GuanlianPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::GuanlianPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
     m_ui->pgc2->setCurrentIndex(0);
     connect(m_ui->rgleixing, &RadioGroup::itemChosen, this, &GuanlianPage::chooseStyle);

@@ -15,7 +15,7 @@ constexpr int couponCount = 3;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsyouhuiquan"_s,
         .pageCaption = u"优惠券"_s,
         .navButton = u"btnyouhuiquan"_s,
@@ -33,7 +33,7 @@ const PageSpec &page()
         },
         .generate = &btn16Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn16Click(PageState &state, const Services &)

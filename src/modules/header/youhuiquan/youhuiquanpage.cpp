@@ -10,7 +10,7 @@ YouhuiquanPage::YouhuiquanPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::YouhuiquanPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

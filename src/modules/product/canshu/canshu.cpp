@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tscanshu"_s,
         .pageCaption = u"参数"_s,
         .navButton = u"btncanshu"_s,
@@ -25,7 +25,7 @@ const PageSpec &page()
         },
         .generate = &btn18Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn18Click(PageState &state, const Services &services)

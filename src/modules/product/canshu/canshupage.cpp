@@ -49,7 +49,7 @@ CanshuPage::CanshuPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::CanshuPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tschima"_s,
         .pageCaption = u"尺码"_s,
         .navButton = u"btnchima"_s,
@@ -20,7 +20,7 @@ const PageSpec &page()
         },
         .generate = &btn19Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 const QString &sizeTable()

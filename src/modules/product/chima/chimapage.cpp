@@ -10,7 +10,7 @@ ChimaPage::ChimaPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::ChimaPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

@@ -108,7 +108,7 @@ QString overlayPicture(const QString &width, int height, const QString &address,
 
 const PageSpec &page()
 {
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tsxijie"_s,
         .pageCaption = u"细节"_s,
         .navButton = u"btnxijie"_s,
@@ -127,7 +127,7 @@ const PageSpec &page()
         },
         .generate = &btn11Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 QString pictureFileName()

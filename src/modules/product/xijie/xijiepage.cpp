@@ -10,7 +10,7 @@ XijiePage::XijiePage(QWidget *parent)
     , m_ui(std::make_unique<Ui::XijiePage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 

@@ -12,7 +12,7 @@ const PageSpec &page()
 {
     const QString sampleImage =
         u"https://img.alicdn.com/imgextra/i2/2200000000001/O1CN01zhanshi_!!2200000000001.jpg"_s;
-    static const PageSpec spec{
+    static const PageSpec pageSpec{
         .name = u"tszhanshi"_s,
         .pageCaption = u"展示"_s,
         .navButton = u"btnzhanshi"_s,
@@ -28,7 +28,7 @@ const PageSpec &page()
         },
         .generate = &btn1Click,
     };
-    return spec;
+    return pageSpec;
 }
 
 Generated btn1Click(PageState &state, const Services &)

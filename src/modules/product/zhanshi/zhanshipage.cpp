@@ -10,7 +10,7 @@ ZhanshiPage::ZhanshiPage(QWidget *parent)
     , m_ui(std::make_unique<Ui::ZhanshiPage>())
 {
     m_ui->setupUi(this);
-    setObjectName(spec().name);
+    setObjectName(pageSpec().name);
     bindFields();
 }
 
