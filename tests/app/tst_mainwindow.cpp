@@ -46,18 +46,21 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The text the browser shows, read back through JavaScript once loaded.
-QString shownText(QWebEngineView *view)
+QString runScript(QWebEngineView *view, const QString &script)
 {
     QString text;
     bool done = false;
-    view->page()->runJavaScript(u"document.body ? document.body.innerText : ''"_s, [&](const QVariant &v) {
+    view->page()->runJavaScript(script, [&](const QVariant &v) {
         text = v.toString();
         done = true;
     });
-    if (!QTest::qWaitFor([&] { return done; }, 20000))
-        return u"<no answer>"_s;
-    return text;
+    return QTest::qWaitFor([&] { return done; }, 20000) ? text : u"<no answer>"_s;
+}
+
+// The text the browser shows.
+QString shownText(QWebEngineView *view)
+{
+    return runScript(view, u"document.body ? document.body.innerText : ''"_s);
 }
 
 } // namespace
@@ -65,280 +68,255 @@ QString shownText(QWebEngineView *view)
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void startsAsDescribed();
-    void navigationShowsPageAndName();
-    void toggleStripFollowsItsCaption();
-    void shopTypeResetsMetrics();
-    void labelledFieldsAreReachable();
-    void dividerPreviewShowsInBrowser();
-    void unwritablePreviewKeepsBuffer();
-    void closingRemovesPrivateFolderOnly();
-    void startPageAndMenuLinks();
-    void previewCannotReadLocalFiles();
-
-private:
     std::unique_ptr<MainWindow> m_window;
-};
 
-void TestMainWindow::initTestCase()
-{
-    orv::dialogs::setTestMode(true);
-}
+private slots:
+    void initTestCase() { orv::dialogs::setTestMode(true); }
 
-void TestMainWindow::init()
-{
-    orv::dialogs::takeShown();
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
+    void init()
+    {
+        orv::dialogs::takeShown();
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
 
-void TestMainWindow::startsAsDescribed()
-{
-    const MainWindow &w = *m_window;
-    QVERIFY(!child(w, u"pnl4"_s)->isVisible());
-    QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
-    QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
-    QCOMPARE(labelText(w, u"lblzongkuan"_s), u"750"_s);
-    for (const QString &name : {u"lblzonggao"_s, u"lbltukuan"_s, u"lbltugao"_s})
-        QCOMPARE(labelText(w, name), u"0"_s);
-    auto *pages = child<QStackedWidget>(w, u"pgc1"_s);
-    QCOMPARE(pages->count(), 11);
-    QCOMPARE(pages->currentWidget()->objectName(), u"tsguanlian"_s);
-    for (int i = 0; i < pages->count(); ++i)
-        QCOMPARE(pages->widget(i)->objectName(), orv::modulePages().at(i)->name);
-    QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), 0);
-    QVERIFY(m_window->buffer().isEmpty());
-    QVERIFY(QDir(m_window->privateFolder()).exists());
-}
+    void startsAsDescribed()
+    {
+        const MainWindow &w = *m_window;
+        QVERIFY(!child(w, u"pnl4"_s)->isVisible());
+        QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
+        QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
+        QCOMPARE(labelText(w, u"lblzongkuan"_s), u"750"_s);
+        for (const QString &name : {u"lblzonggao"_s, u"lbltukuan"_s, u"lbltugao"_s})
+            QCOMPARE(labelText(w, name), u"0"_s);
+        auto *pages = child<QStackedWidget>(w, u"pgc1"_s);
+        QCOMPARE(pages->count(), 11);
+        QCOMPARE(pages->currentWidget()->objectName(), u"tsguanlian"_s);
+        for (int i = 0; i < pages->count(); ++i)
+            QCOMPARE(pages->widget(i)->objectName(), orv::modulePages().at(i)->name);
+        QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), 0);
+        QVERIFY(m_window->buffer().isEmpty());
+        QVERIFY(QDir(m_window->privateFolder()).exists());
+    }
 
-void TestMainWindow::navigationShowsPageAndName()
-{
-    const MainWindow &w = *m_window;
-    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
-    QVERIFY(child(w, u"pnl4"_s)->isVisible());
-    QCOMPARE(child(w, u"pnl4"_s)->width(), 287);
-    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsfengetiao"_s);
-    QCOMPARE(labelText(w, u"lblname"_s), u"分隔条"_s);
+    void navigationShowsPageAndName()
+    {
+        const MainWindow &w = *m_window;
+        QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+        QVERIFY(child(w, u"pnl4"_s)->isVisible());
+        QCOMPARE(child(w, u"pnl4"_s)->width(), 287);
+        QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsfengetiao"_s);
+        QCOMPARE(labelText(w, u"lblname"_s), u"分隔条"_s);
 
-    m_window->buffer().setText(u"kept"_s);
-    QTest::mouseClick(child(w, u"btnzidingyi"_s), Qt::LeftButton);
-    QTest::mouseClick(child(w, u"btnxijie"_s), Qt::LeftButton);
-    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsxijie"_s);
-    QCOMPARE(labelText(w, u"lblname"_s), u"产品细节"_s);
-    QCOMPARE(m_window->buffer().text(), u"kept"_s);
-    QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
-}
+        m_window->buffer().setText(u"kept"_s);
+        QTest::mouseClick(child(w, u"btnzidingyi"_s), Qt::LeftButton);
+        QTest::mouseClick(child(w, u"btnxijie"_s), Qt::LeftButton);
+        QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsxijie"_s);
+        QCOMPARE(labelText(w, u"lblname"_s), u"产品细节"_s);
+        QCOMPARE(m_window->buffer().text(), u"kept"_s);
+        QCOMPARE(child<QPushButton>(w, u"pnl18"_s)->text(), u"》"_s);
+    }
 
-void TestMainWindow::toggleStripFollowsItsCaption()
-{
-    const MainWindow &w = *m_window;
-    auto *toggle = child<QPushButton>(w, u"pnl18"_s);
-    QWidget *panel = child(w, u"pnl4"_s);
+    void toggleStripFollowsItsCaption()
+    {
+        const MainWindow &w = *m_window;
+        auto *toggle = child<QPushButton>(w, u"pnl18"_s);
+        QWidget *panel = child(w, u"pnl4"_s);
 
-    // Before any navigation the strip opens the related-sales page, unnamed.
-    toggle->click();
-    QVERIFY(panel->isVisible());
-    QCOMPARE(toggle->text(), u"《"_s);
-    QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsguanlian"_s);
-    QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
-    toggle->click();
-    QVERIFY(!panel->isVisible());
-    QCOMPARE(toggle->text(), u"》"_s);
-
-    // After a navigation the panel is shown while the caption still says "》".
-    QTest::mouseClick(child(w, u"btnchima"_s), Qt::LeftButton);
-    toggle->click();
-    QVERIFY(panel->isVisible());
-    QCOMPARE(toggle->text(), u"《"_s);
-    toggle->click();
-    QVERIFY(!panel->isVisible());
-    QCOMPARE(toggle->text(), u"》"_s);
-}
-
-void TestMainWindow::shopTypeResetsMetrics()
-{
-    const MainWindow &w = *m_window;
-    auto *shop = child<orv::RadioGroup>(w, u"rg1"_s);
-    const QList<QRadioButton *> items = shop->findChildren<QRadioButton *>();
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items.at(1)->text(), u"天猫店"_s);
-
-    orv::Metrics m = m_window->metrics();
-    m.totalHeight = u"310"_s;
-    m.imageWidth = u"180"_s;
-    m.imageHeight = u"270"_s;
-    m_window->setMetrics(m);
-    QTest::mouseClick(items.at(1), Qt::LeftButton);
-    QCOMPARE(labelText(w, u"lblzongkuan"_s), u"790"_s);
-    QCOMPARE(m_window->metrics(), orv::Metrics::forShop(1));
-
-    m_window->setMetrics({.shopType = 1, .totalHeight = u"360"_s});
-    QTest::mouseClick(items.at(0), Qt::LeftButton);
-    QCOMPARE(m_window->metrics(), orv::Metrics::forShop(0));
-
-    // Choosing the item already chosen changes nothing.
-    m_window->setMetrics({.totalHeight = u"360"_s});
-    QTest::mouseClick(items.at(0), Qt::LeftButton);
-    QCOMPARE(labelText(w, u"lblzonggao"_s), u"360"_s);
-}
-
-void TestMainWindow::labelledFieldsAreReachable()
-{
-    const QList<QLabel *> labels = m_window->findChildren<QLabel *>();
-    int buddies = 0;
-    for (const QLabel *label : labels) {
-        if (QWidget *buddy = label->buddy()) {
-            ++buddies;
-            QCOMPARE(buddy->accessibleName(), label->text());
+        // Before any navigation the strip opens the related-sales page, unnamed;
+        // after one the panel is shown while the caption still says "》".
+        for (const bool navigated : {false, true}) {
+            if (navigated)
+                QTest::mouseClick(child(w, u"btnchima"_s), Qt::LeftButton);
+            toggle->click();
+            QVERIFY(panel->isVisible());
+            QCOMPARE(toggle->text(), u"《"_s);
+            if (!navigated) {
+                QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tsguanlian"_s);
+                QCOMPARE(labelText(w, u"lblname"_s), u"版块名称"_s);
+            }
+            toggle->click();
+            QVERIFY(!panel->isVisible());
+            QCOMPARE(toggle->text(), u"》"_s);
         }
     }
-    QVERIFY(buddies >= 7);
-    for (const orv::PageSpec *pageSpec : orv::modulePages()) {
-        QWidget *page = child(*m_window, pageSpec->name);
-        for (const orv::FieldSpec &field : pageSpec->fields)
-            QVERIFY2(page->findChild<QWidget *>(field.name), qPrintable(field.name));
-    }
-}
 
-void TestMainWindow::dividerPreviewShowsInBrowser()
-{
-    const MainWindow &w = *m_window;
-    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
-    child<QLineEdit>(w, u"edt3"_s)->setText(u"尺码参考"_s);
-    QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
-    QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
-
-    orv::PageState state = orv::fengetiao::page().defaultState();
-    state.setField(u"edt3"_s, u"尺码参考"_s);
-    const QString fragment = orv::fengetiao::btn15Click(state, {}).fragment;
-    QCOMPARE(m_window->buffer().text(), fragment);
-
-    const QString file = m_window->privateFolder() + u"/file.html"_s;
-    QCOMPARE(readFile(file), fragment.toUtf8());
-    QVERIFY(loaded.wait(30000) || !loaded.isEmpty());
-    QVERIFY(loaded.first().first().toBool());
-    QCOMPARE(m_window->browser()->url(), QUrl::fromLocalFile(file));
-    const QString text = shownText(m_window->browser());
-    QVERIFY2(text.contains(u"尺码参考"_s) && text.contains(u"欢迎光临本店"_s), qPrintable(text));
-    QVERIFY(orv::dialogs::takeShown().isEmpty());
-}
-
-void TestMainWindow::unwritablePreviewKeepsBuffer()
-{
-    const MainWindow &w = *m_window;
-    const QString file = m_window->privateFolder() + u"/file.html"_s;
-    // A folder where the preview file should be makes it unwritable, even for root.
-    QVERIFY(QDir().mkpath(file));
-    m_window->buffer().setText(u"older"_s);
-    QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
-    const QUrl before = m_window->browser()->url();
-    QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
-
-    const QList<orv::dialogs::Shown> shown = orv::dialogs::takeShown();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().icon, QMessageBox::Critical);
-    QCOMPARE(shown.first().caption, u"Orvanta"_s);
-    QVERIFY2(shown.first().text.startsWith(u"Cannot create file \""_s + file + u"\". "_s),
-             qPrintable(shown.first().text));
-    // The buffer holds the new fragment all the same; the browser did not move.
-    QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;height:40px;"_s));
-    QCOMPARE(m_window->browser()->url(), before);
-}
-
-void TestMainWindow::closingRemovesPrivateFolderOnly()
-{
-    QTemporaryDir cwd;
-    QVERIFY(cwd.isValid());
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(cwd.path());
-    for (const QString &name : {u"file.html"_s, u"1.jpg"_s}) {
-        QFile f(name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("the user's own");
-    }
-
-    const QString folder = m_window->privateFolder();
-    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
-    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
-    QVERIFY(QFile::exists(folder + u"/file.html"_s));
-    QVERIFY(m_window->close());
-    QVERIFY(!QDir(folder).exists());
-    QCOMPARE(readFile(cwd.filePath(u"file.html"_s)), QByteArray("the user's own"));
-    QCOMPARE(readFile(cwd.filePath(u"1.jpg"_s)), QByteArray("the user's own"));
-    QVERIFY(orv::dialogs::takeShown().isEmpty());
-    QDir::setCurrent(previous);
-}
-
-void TestMainWindow::startPageAndMenuLinks()
-{
-    QWebEngineView *browser = m_window->browser();
-    QTRY_COMPARE_WITH_TIMEOUT(browser->url(), QUrl(u"qrc:/pages/start.html"_s), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"三步做好一个详情页"_s), 20000);
-
-    auto *menu = child<QMenuBar>(*m_window, u"mm1"_s);
-    QStringList captions;
-    for (const QAction *action : menu->actions())
-        captions << action->objectName() + u'=' + action->text();
-    QCOMPARE(captions, (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
-
-    // A link replaces the preview; the next generation brings it back.
-    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
-    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
-    const QUrl preview = browser->url();
-    m_window->findChild<QAction *>(u"N5"_s)->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"软件公告"_s), 20000);
-    const QString buffer = m_window->buffer().text();
-    m_window->findChild<QAction *>(u"N7"_s)->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"图文教程"_s), 20000);
-    QCOMPARE(m_window->buffer().text(), buffer);
-    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
-    QCOMPARE(browser->url(), preview);
-    QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"欢迎光临本店"_s), 20000);
-}
-
-// Pasted HTML runs in the preview; a script in it must not get at local files.
-void TestMainWindow::previewCannotReadLocalFiles()
-{
-    QTemporaryDir dir;
-    const QString secret = dir.filePath(u"secret.txt"_s);
+    void shopTypeResetsMetrics()
     {
-        QFile f(secret);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("TOP-SECRET");
-    }
-    const QString url = QUrl::fromLocalFile(secret).toString();
-    const QString script =
-        u"<div id=out>none</div><iframe id=frame src='%1'></iframe><script>"
-        "var x = new XMLHttpRequest();"
-        "try { x.open('GET', '%1', false); x.send(); document.getElementById('out').textContent = x.responseText; }"
-        "catch (e) { document.getElementById('out').textContent = 'blocked'; }"
-        "</script>"_s.arg(url);
-    QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
-    child<QLineEdit>(*m_window, u"edt3"_s)->setText(script);
-    QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
-    QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
-    QVERIFY(loaded.wait(30000));
-    QTest::qWait(500);
-    const QString text = shownText(m_window->browser());
-    QVERIFY2(text.contains(u"blocked"_s) || text.contains(u"none"_s), qPrintable(text));
-    QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
+        const MainWindow &w = *m_window;
+        auto *shop = child<orv::RadioGroup>(w, u"rg1"_s);
+        const QList<QRadioButton *> items = shop->findChildren<QRadioButton *>();
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(1)->text(), u"天猫店"_s);
 
-    QString frameText;
-    bool done = false;
-    m_window->browser()->page()->runJavaScript(
-        u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
-        " catch (e) { return 'denied'; } })()"_s,
-        [&](const QVariant &v) {
-            frameText = v.toString();
-            done = true;
-        });
-    QVERIFY(QTest::qWaitFor([&] { return done; }, 20000));
-    QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
-}
+        orv::Metrics m = m_window->metrics();
+        m.totalHeight = u"310"_s;
+        m.imageWidth = u"180"_s;
+        m.imageHeight = u"270"_s;
+        m_window->setMetrics(m);
+        QTest::mouseClick(items.at(1), Qt::LeftButton);
+        QCOMPARE(labelText(w, u"lblzongkuan"_s), u"790"_s);
+        QCOMPARE(m_window->metrics(), orv::Metrics::forShop(1));
+
+        m_window->setMetrics({.shopType = 1, .totalHeight = u"360"_s});
+        QTest::mouseClick(items.at(0), Qt::LeftButton);
+        QCOMPARE(m_window->metrics(), orv::Metrics::forShop(0));
+
+        // Choosing the item already chosen changes nothing.
+        m_window->setMetrics({.totalHeight = u"360"_s});
+        QTest::mouseClick(items.at(0), Qt::LeftButton);
+        QCOMPARE(labelText(w, u"lblzonggao"_s), u"360"_s);
+    }
+
+    void labelledFieldsAreReachable()
+    {
+        const QList<QLabel *> labels = m_window->findChildren<QLabel *>();
+        int buddies = 0;
+        for (const QLabel *label : labels) {
+            if (QWidget *buddy = label->buddy()) {
+                ++buddies;
+                QCOMPARE(buddy->accessibleName(), label->text());
+            }
+        }
+        QVERIFY(buddies >= 7);
+        for (const orv::PageSpec *pageSpec : orv::modulePages()) {
+            QWidget *page = child(*m_window, pageSpec->name);
+            for (const orv::FieldSpec &field : pageSpec->fields)
+                QVERIFY2(page->findChild<QWidget *>(field.name), qPrintable(field.name));
+        }
+    }
+
+    void dividerPreviewShowsInBrowser()
+    {
+        const MainWindow &w = *m_window;
+        QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+        child<QLineEdit>(w, u"edt3"_s)->setText(u"尺码参考"_s);
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
+
+        orv::PageState state = orv::fengetiao::page().defaultState();
+        state.setField(u"edt3"_s, u"尺码参考"_s);
+        const QString fragment = orv::fengetiao::btn15Click(state, {}).fragment;
+        QCOMPARE(m_window->buffer().text(), fragment);
+
+        const QString file = m_window->privateFolder() + u"/file.html"_s;
+        QCOMPARE(readFile(file), fragment.toUtf8());
+        QVERIFY(loaded.wait(30000) || !loaded.isEmpty());
+        QVERIFY(loaded.first().first().toBool());
+        QCOMPARE(m_window->browser()->url(), QUrl::fromLocalFile(file));
+        const QString text = shownText(m_window->browser());
+        QVERIFY2(text.contains(u"尺码参考"_s) && text.contains(u"欢迎光临本店"_s), qPrintable(text));
+        QVERIFY(orv::dialogs::takeShown().isEmpty());
+    }
+
+    void unwritablePreviewKeepsBuffer()
+    {
+        const MainWindow &w = *m_window;
+        const QString file = m_window->privateFolder() + u"/file.html"_s;
+        // A folder where the preview file should be makes it unwritable, even for root.
+        QVERIFY(QDir().mkpath(file));
+        m_window->buffer().setText(u"older"_s);
+        QTest::mouseClick(child(w, u"btnfengetiao"_s), Qt::LeftButton);
+        const QUrl before = m_window->browser()->url();
+        QTest::mouseClick(child(w, u"btn15"_s), Qt::LeftButton);
+
+        const QList<orv::dialogs::Shown> shown = orv::dialogs::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().icon, QMessageBox::Critical);
+        QCOMPARE(shown.first().caption, u"Orvanta"_s);
+        QVERIFY2(shown.first().text.startsWith(u"Cannot create file \""_s + file + u"\". "_s),
+                 qPrintable(shown.first().text));
+        // The buffer holds the new fragment all the same; the browser did not move.
+        QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;height:40px;"_s));
+        QCOMPARE(m_window->browser()->url(), before);
+    }
+
+    void closingRemovesPrivateFolderOnly()
+    {
+        QTemporaryDir cwd;
+        QVERIFY(cwd.isValid());
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(cwd.path());
+        for (const QString &name : {u"file.html"_s, u"1.jpg"_s}) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("the user's own");
+        }
+
+        const QString folder = m_window->privateFolder();
+        QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+        QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+        QVERIFY(QFile::exists(folder + u"/file.html"_s));
+        QVERIFY(m_window->close());
+        QVERIFY(!QDir(folder).exists());
+        QCOMPARE(readFile(cwd.filePath(u"file.html"_s)), QByteArray("the user's own"));
+        QCOMPARE(readFile(cwd.filePath(u"1.jpg"_s)), QByteArray("the user's own"));
+        QVERIFY(orv::dialogs::takeShown().isEmpty());
+        QDir::setCurrent(previous);
+    }
+
+    void startPageAndMenuLinks()
+    {
+        QWebEngineView *browser = m_window->browser();
+        QTRY_COMPARE_WITH_TIMEOUT(browser->url(), QUrl(u"qrc:/pages/start.html"_s), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"三步做好一个详情页"_s), 20000);
+
+        auto *menu = child<QMenuBar>(*m_window, u"mm1"_s);
+        QStringList captions;
+        for (const QAction *action : menu->actions())
+            captions << action->objectName() + u'=' + action->text();
+        QCOMPARE(captions, (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
+
+        // A link replaces the preview; the next generation brings it back.
+        QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+        QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+        const QUrl preview = browser->url();
+        m_window->findChild<QAction *>(u"N5"_s)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"软件公告"_s), 20000);
+        const QString buffer = m_window->buffer().text();
+        m_window->findChild<QAction *>(u"N7"_s)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"图文教程"_s), 20000);
+        QCOMPARE(m_window->buffer().text(), buffer);
+        QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+        QCOMPARE(browser->url(), preview);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"欢迎光临本店"_s), 20000);
+    }
+
+    // Pasted HTML runs in the preview; a script in it must not get at local files.
+    void previewCannotReadLocalFiles()
+    {
+        QTemporaryDir dir;
+        const QString secret = dir.filePath(u"secret.txt"_s);
+        {
+            QFile f(secret);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("TOP-SECRET");
+        }
+        const QString url = QUrl::fromLocalFile(secret).toString();
+        const QString script =
+            u"<div id=out>none</div><iframe id=frame src='%1'></iframe><script>"
+            "var x = new XMLHttpRequest();"
+            "try { x.open('GET', '%1', false); x.send(); document.getElementById('out').textContent = x.responseText; }"
+            "catch (e) { document.getElementById('out').textContent = 'blocked'; }"
+            "</script>"_s.arg(url);
+        QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
+        child<QLineEdit>(*m_window, u"edt3"_s)->setText(script);
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        QTest::mouseClick(child(*m_window, u"btn15"_s), Qt::LeftButton);
+        QVERIFY(loaded.wait(30000));
+        QTest::qWait(500);
+        const QString text = shownText(m_window->browser());
+        QVERIFY2(text.contains(u"blocked"_s) || text.contains(u"none"_s), qPrintable(text));
+        QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
+
+        const QString frameText = runScript(
+            m_window->browser(), u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
+                                 " catch (e) { return 'denied'; } })()"_s);
+        QVERIFY(frameText != u"<no answer>"_s);
+        QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
+    }
+};
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -82,11 +82,8 @@ orv::cli::Result runProbe(const QStringList &arguments)
     return orv::cli::run(arguments, context);
 }
 
-// The report of a successful probe generation.
 QJsonObject report(const orv::cli::Result &result)
 {
-    if (result.exitCode != 0 || !result.err.isEmpty())
-        qWarning("run failed (%d): %s", result.exitCode, result.err.constData());
     return QJsonDocument::fromJson(result.out).object();
 }
 
@@ -105,11 +102,10 @@ private:
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
     }
 
 private slots:
@@ -121,7 +117,6 @@ private slots:
         QTest::addColumn<int>("shopType");
         QTest::addColumn<QString>("totalWidth");
         QTest::newRow("no shop") << QStringList{} << 0 << u"750"_s;
-        QTest::newRow("taobao") << QStringList{u"--shop"_s, u"taobao"_s} << 0 << u"750"_s;
         QTest::newRow("tmall") << QStringList{u"--shop"_s, u"tmall"_s} << 1 << u"790"_s;
         QTest::newRow("--shop=tmall") << QStringList{u"--shop=tmall"_s} << 1 << u"790"_s;
         QTest::newRow("later wins") << QStringList{u"--shop=tmall"_s, u"--shop"_s, u"taobao"_s} << 0
@@ -156,8 +151,6 @@ private slots:
         QTest::newRow("memo LF") << u"mmo1"_s << u"a\nb\n"_s << u"a\r\nb\r\n"_s;
         QTest::newRow("memo lone CR") << u"mmo1"_s << u"a\rb\r"_s << u"a\r\nb\r\n"_s;
         QTest::newRow("memo LF CR is two breaks") << u"mmo1"_s << u"a\n\rb"_s << u"a\r\n\r\nb"_s;
-        QTest::newRow("memo mixed CJK")
-            << u"mmo1"_s << u"第一行\r第二行\n第三行\r\n"_s << u"第一行\r\n第二行\r\n第三行\r\n"_s;
         QTest::newRow("memo empty") << u"mmo1"_s << QString() << QString();
         QTest::newRow("memo pipes and blanks") << u"mmo1"_s << u" a | b |\n c"_s << u" a | b |\r\n c"_s;
         QTest::newRow("edit keeps LF") << u"edt1"_s << u"a\nb"_s << u"a\nb"_s;
@@ -181,24 +174,16 @@ private slots:
                  expected);
     }
 
-    void fileByteOrderMarkIsDropped()
+    // A file's byte-order mark is dropped; of two assignments the later wins.
+    void fileBomAndLaterOptions()
     {
-        const QString path = writeFile(u"bom.txt"_s, "\xEF\xBB\xBF" + u"标题\n"_s.toUtf8());
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"mmo1="_s + path}, u"mmo1"_s),
+        const QString bom = writeFile(u"bom.txt"_s, "\xEF\xBB\xBF" + u"标题\n"_s.toUtf8());
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"mmo1="_s + bom}, u"mmo1"_s),
                  u"标题\r\n"_s);
-    }
-
-    void laterOptionsWin()
-    {
         const QString path = writeFile(u"later.txt"_s, "from file");
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edt1=a"_s, u"--set-file"_s,
-                             u"edt1="_s + path},
-                            u"edt1"_s),
-                 u"from file"_s);
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"edt1="_s + path, u"--set"_s,
-                             u"edt1=b"_s},
-                            u"edt1"_s),
-                 u"b"_s);
+        const QString g = u"generate"_s, p = u"tsprobe"_s, set = u"--set"_s, file = u"--set-file"_s;
+        QCOMPARE(probeField({g, p, set, u"edt1=a"_s, file, u"edt1="_s + path}, u"edt1"_s), u"from file"_s);
+        QCOMPARE(probeField({g, p, file, u"edt1="_s + path, set, u"edt1=b"_s}, u"edt1"_s), u"b"_s);
     }
 
     void radio_data()
@@ -234,39 +219,33 @@ private slots:
     }
 
     // A failure shows as the error box would show it: full stop added after a
-    // character that sorts after ".", not after ")" or "!".
+    // character that sorts after ".", not after ")" or "!"; a reminder as it is.
     void generatorFailure_data()
     {
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("list index") << u"List index out of bounds (5)"_s << u"List index out of bounds (5)"_s;
-        QTest::newRow("integer") << u"'abc' is not a valid integer value"_s
+        QTest::newRow("list index") << u"edtfail"_s << u"List index out of bounds (5)"_s << u"List index out of bounds (5)"_s;
+        QTest::newRow("integer") << u"edtfail"_s << u"'abc' is not a valid integer value"_s
                                  << u"'abc' is not a valid integer value."_s;
-        QTest::newRow("jpeg") << u"JPEG error #53"_s << u"JPEG error #53."_s;
-        QTest::newRow("CJK") << u"无法读取"_s << u"无法读取."_s;
+        QTest::newRow("jpeg") << u"edtfail"_s << u"JPEG error #53"_s << u"JPEG error #53."_s;
+        QTest::newRow("CJK") << u"edtfail"_s << u"无法读取"_s << u"无法读取."_s;
         QTest::newRow("already a stop")
-            << u"Cannot open file \"1.jpg\". Gone."_s << u"Cannot open file \"1.jpg\". Gone."_s;
-        QTest::newRow("exclamation") << u"Stop!"_s << u"Stop!"_s;
+            << u"edtfail"_s << u"Cannot open file \"1.jpg\". Gone."_s << u"Cannot open file \"1.jpg\". Gone."_s;
+        QTest::newRow("reminder") << u"edtremind"_s << u"请先选择样式"_s << u"请先选择样式"_s;
+        QTest::newRow("exclamation") << u"edtfail"_s << u"Stop!"_s << u"Stop!"_s;
     }
 
     void generatorFailure()
     {
+        QFETCH(QString, field);
         QFETCH(QString, message);
         QFETCH(QString, shown);
         const orv::cli::Result result =
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtfail="_s + message});
+            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + message});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(QString::fromUtf8(result.err), shown + u'\n');
-    }
-
-    void reminderIsNotAnErrorBox()
-    {
-        const orv::cli::Result result =
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtremind=请先选择样式"_s});
-        QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.out, QByteArray());
-        QCOMPARE(QString::fromUtf8(result.err), u"请先选择样式\n"_s);
     }
 
     void noPreviewStillWritesTheFragment()
@@ -309,9 +288,7 @@ private slots:
     {
         const orv::cli::Result result = runProbe({u"fields"_s, u"tsprobe"_s});
         QCOMPARE(result.exitCode, 0);
-        QJsonParseError error;
-        const QJsonArray array = QJsonDocument::fromJson(result.out, &error).array();
-        QCOMPARE(error.error, QJsonParseError::NoError);
+        const QJsonArray array = QJsonDocument::fromJson(result.out).array();
         QCOMPARE(array.size(), probePage().fields.size());
         const QJsonObject memo = array.at(0).toObject();
         QCOMPARE(memo.value(u"name"_s).toString(), u"mmo1"_s);

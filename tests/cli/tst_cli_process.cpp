@@ -29,15 +29,9 @@ Run runCli(const QStringList &arguments)
 {
     QProcess process;
     process.start(QStringLiteral(ORVANTA_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        qWarning("orvanta-cli did not finish normally: %s", qPrintable(process.errorString()));
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 // What the command line must show for a page's generator on this state.
@@ -83,26 +77,6 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    void dividerBarDefaults_data()
-    {
-        QTest::addColumn<QStringList>("shopArguments");
-        QTest::addColumn<int>("shopType");
-        QTest::newRow("750") << QStringList{} << 0;
-        QTest::newRow("taobao 750") << QStringList{u"--shop"_s, u"taobao"_s} << 0;
-        QTest::newRow("tmall 790") << QStringList{u"--shop"_s, u"tmall"_s} << 1;
-    }
-
-    void dividerBarDefaults()
-    {
-        QFETCH(QStringList, shopArguments);
-        QFETCH(int, shopType);
-        const Run run = runCli(QStringList{u"generate"_s, u"tsfengetiao"_s} + shopArguments);
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, QByteArray());
-        QCOMPARE(run.out, dividerBar(shopType));
-        QVERIFY(run.out.contains(shopType == 1 ? "width:790px" : "width:750px"));
-    }
-
     // Every page that is built, with its start-up fields and either shop,
     // gives what its generator gives: the fragment, the reminder or the failure.
     void everyBuiltPage_data()
@@ -129,60 +103,31 @@ private slots:
         QCOMPARE(run.err, expected.err);
     }
 
-    void dividerBarSet()
+    // --set and a UTF-8 file with CR LF and a byte-order mark reach the generator.
+    void dividerBarSetAndSetFile()
     {
-        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
-                                u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out,
-                 dividerBar(1, {{u"edt3"_s, u"新品 上市"_s}, {u"cbb1"_s, u"19"_s}, {u"edt1"_s, u"#F30"_s}}));
-    }
-
-    // A file's whole content, decoded as UTF-8; single-line fields take it as
-    // it is, line breaks included.
-    void dividerBarSetFile_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("CJK") << u"欢迎光临，满百包邮"_s.toUtf8() << u"欢迎光临，满百包邮"_s;
-        QTest::newRow("CR LF") << u"第一行\r\n第二行\r\n"_s.toUtf8() << u"第一行\r\n第二行\r\n"_s;
-        QTest::newRow("LF") << QByteArray("one\ntwo\n") << u"one\ntwo\n"_s;
-        QTest::newRow("lone CR") << QByteArray("one\rtwo") << u"one\rtwo"_s;
-        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + u"店"_s.toUtf8() << u"店"_s;
-        QTest::newRow("empty") << QByteArray() << QString();
-    }
-
-    void dividerBarSetFile()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, value);
         const QString path = m_dir.filePath(u"value.txt"_s);
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(bytes), bytes.size());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + u"第一行\r\n第二行\r\n"_s.toUtf8()) > 0);
         file.close();
-        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--set-file"_s, u"edt25="_s + path});
+        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
+                                u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s,
+                                u"--set-file"_s, u"edt25="_s + path});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
-        QCOMPARE(run.out, dividerBar(0, {{u"edt25"_s, value}}));
+        QCOMPARE(run.out, dividerBar(1, {{u"edt3"_s, u"新品 上市"_s}, {u"cbb1"_s, u"19"_s}, {u"edt1"_s, u"#F30"_s},
+                                         {u"edt25"_s, u"第一行\r\n第二行\r\n"_s}}));
     }
 
+    // The argument checks themselves are covered in tst_cli; here only the
+    // exit code and the streams of the executable.
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("mentions");
-        const QString g = u"generate"_s;
-        const QString p = u"tsfengetiao"_s;
         QTest::newRow("no arguments") << QStringList{} << u"--help"_s;
-        QTest::newRow("bad page") << QStringList{g, u"tsnothing"_s}
-                                  << u"tsguanlian, tsyouhuiquan, tsfengetiao"_s;
-        QTest::newRow("bad shop") << QStringList{g, p, u"--shop"_s, u"jd"_s} << u"taobao or tmall"_s;
-        QTest::newRow("unknown field") << QStringList{g, p, u"--set"_s, u"mmojine=5"_s}
+        QTest::newRow("unknown field") << QStringList{u"generate"_s, u"tsfengetiao"_s, u"--set"_s, u"mmojine=5"_s}
                                        << u"edt1, edt24, cbb2, edt2, edt3, edt4, cbb1, edt25, edt28"_s;
-        QTest::newRow("missing =") << QStringList{g, p, u"--set"_s, u"edt3"_s} << u"NAME=VALUE"_s;
-        QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt3=/nonexistent/title.txt"_s}
-                                      << u"/nonexistent/title.txt"_s;
-        QTest::newRow("fields bad page") << QStringList{u"fields"_s, u"fengetiao"_s} << u"tsfengetiao"_s;
     }
 
     void usageErrors()
@@ -200,11 +145,7 @@ private slots:
         const Run run = runCli({u"fields"_s, u"tsfengetiao"_s});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
-        QJsonParseError error;
-        const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
-        QCOMPARE(error.error, QJsonParseError::NoError);
-        QVERIFY(document.isArray());
-        const QJsonArray array = document.array();
+        const QJsonArray array = QJsonDocument::fromJson(run.out).array();
         const orv::PageSpec &page = orv::fengetiao::page();
         QCOMPARE(array.size(), page.fields.size());
         for (qsizetype i = 0; i < array.size(); ++i) {
@@ -215,28 +156,21 @@ private slots:
             QCOMPARE(object.value(u"default"_s).toString(), field.defaultText);
             QCOMPARE(object.value(u"items"_s).toArray(), QJsonArray::fromStringList(field.items));
         }
-        QCOMPARE(array.at(0).toObject().value(u"kind"_s).toString(), u"colour"_s);
-        QCOMPARE(array.at(2).toObject().value(u"kind"_s).toString(), u"combo"_s);
-        QCOMPARE(array.at(4).toObject().value(u"default"_s).toString(), u"产品参数"_s);
     }
 
-    void help()
+    void helpAndVersion()
     {
-        const Run run = runCli({u"--help"_s});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, QByteArray());
-        const QString text = QString::fromUtf8(run.out);
+        const Run help = runCli({u"--help"_s});
+        QCOMPARE(help.exitCode, 0);
+        QCOMPARE(help.err, QByteArray());
+        const QString text = QString::fromUtf8(help.out);
         QVERIFY(text.startsWith(u"Usage: orvanta-cli generate PAGE [--shop taobao|tmall]"_s));
         for (const orv::PageSpec *page : orv::modulePages())
             QVERIFY2(text.contains(u"  "_s + page->name + u' '), qPrintable(page->name));
-    }
-
-    void version()
-    {
-        const Run run = runCli({u"--version"_s});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
-        QCOMPARE(run.err, QByteArray());
+        const Run version = runCli({u"--version"_s});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
+        QCOMPARE(version.err, QByteArray());
     }
 
     // The overlay style fetches its pictures from the network, as the window does.

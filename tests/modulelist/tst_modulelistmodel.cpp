@@ -55,16 +55,14 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("moved");
         QTest::addColumn<QStringList>("expected");
+        const QStringList same{u"1 nA A"_s, u"2 nB B"_s, u"3 nC C"_s};
         QTest::newRow("up from last") << true << 2 << true << QStringList{u"1 nA A"_s, u"2 nC C"_s, u"3 nB B"_s};
         QTest::newRow("up from middle") << true << 1 << true << QStringList{u"1 nB B"_s, u"2 nA A"_s, u"3 nC C"_s};
-        QTest::newRow("up on first") << true << 0 << false << QStringList{u"1 nA A"_s, u"2 nB B"_s, u"3 nC C"_s};
-        QTest::newRow("down from first")
-            << false << 0 << true << QStringList{u"1 nB B"_s, u"2 nA A"_s, u"3 nC C"_s};
-        QTest::newRow("down on last") << false << 2 << false << QStringList{u"1 nA A"_s, u"2 nB B"_s, u"3 nC C"_s};
-        QTest::newRow("up, none selected")
-            << true << -1 << false << QStringList{u"1 nA A"_s, u"2 nB B"_s, u"3 nC C"_s};
-        QTest::newRow("down, none selected")
-            << false << -1 << false << QStringList{u"1 nA A"_s, u"2 nB B"_s, u"3 nC C"_s};
+        QTest::newRow("up on first") << true << 0 << false << same;
+        QTest::newRow("down from first") << false << 0 << true << QStringList{u"1 nB B"_s, u"2 nA A"_s, u"3 nC C"_s};
+        QTest::newRow("down on last") << false << 2 << false << same;
+        QTest::newRow("up, none selected") << true << -1 << false << same;
+        QTest::newRow("down, none selected") << false << -1 << false << same;
     }
 
     void moves()
