@@ -311,8 +311,9 @@ private slots:
         QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
 
         const QString frameText = runScript(
-            m_window->browser(), u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
-                                 " catch (e) { return 'denied'; } })()"_s);
+            m_window->browser(),
+            u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
+            " catch (e) { return 'denied'; } })()"_s);
         QVERIFY(frameText != u"<no answer>"_s);
         QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
     }

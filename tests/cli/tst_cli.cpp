@@ -158,6 +158,7 @@ private slots:
         QTest::newRow("combo keeps typed text") << u"cbb1"_s << u"99\n"_s << u"99\n"_s;
         QTest::newRow("colour as typed") << u"edt2"_s << u"#F30"_s << u"#F30"_s;
         QTest::newRow("value with =") << u"edt1"_s << u"a=b=c"_s << u"a=b=c"_s;
+        QTest::newRow("no preview still writes the fragment") << u"edtpreview"_s << u"0"_s << u"0"_s;
     }
 
     void lineBreaks()
@@ -225,7 +226,8 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("list index") << u"edtfail"_s << u"List index out of bounds (5)"_s << u"List index out of bounds (5)"_s;
+        QTest::newRow("list index") << u"edtfail"_s << u"List index out of bounds (5)"_s
+                                    << u"List index out of bounds (5)"_s;
         QTest::newRow("integer") << u"edtfail"_s << u"'abc' is not a valid integer value"_s
                                  << u"'abc' is not a valid integer value."_s;
         QTest::newRow("jpeg") << u"edtfail"_s << u"JPEG error #53"_s << u"JPEG error #53."_s;
@@ -248,15 +250,6 @@ private slots:
         QCOMPARE(QString::fromUtf8(result.err), shown + u'\n');
     }
 
-    void noPreviewStillWritesTheFragment()
-    {
-        const orv::cli::Result result =
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtpreview=0"_s});
-        QCOMPARE(result.exitCode, 0);
-        QVERIFY(!result.out.isEmpty());
-        QCOMPARE(report(result).value(u"fields"_s).toObject().value(u"edtpreview"_s).toString(), u"0"_s);
-    }
-
     // The generator gets its own writable folder, gone after the run, and the
     // text's lines as displayed lines, however long they are.
     void services()
@@ -271,14 +264,8 @@ private slots:
         QCOMPARE(r.value(u"lines"_s).toArray(), QJsonArray::fromStringList({u"a"_s, longLine, u"c"_s}));
     }
 
-    void pageNotBuilt()
+    void fieldsOfPageNotBuilt()
     {
-        const orv::cli::Result result = runProbe({u"generate"_s, u"tsempty"_s});
-        QCOMPARE(result.exitCode, 2);
-        QCOMPARE(result.out, QByteArray());
-        QVERIFY2(result.err.contains("tsempty") && result.err.contains("not built yet"),
-                 result.err.constData());
-
         const orv::cli::Result fields = runProbe({u"fields"_s, u"tsempty"_s});
         QCOMPARE(fields.exitCode, 0);
         QCOMPARE(fields.out, QByteArray("[]\n"));
@@ -314,6 +301,8 @@ private slots:
             << QStringList{u"make"_s} << u"generate, fields, --help and --version"_s;
         QTest::newRow("no page") << QStringList{g} << u"tsprobe, tsempty"_s;
         QTest::newRow("unknown page") << QStringList{g, u"tsnothing"_s} << u"tsprobe, tsempty"_s;
+        QTest::newRow("page not built")
+            << QStringList{g, u"tsempty"_s} << u"tsempty (空白) is not built yet"_s;
         QTest::newRow("option for page") << QStringList{g, u"--shop"_s, u"tmall"_s} << u"tsprobe, tsempty"_s;
         QTest::newRow("bad shop") << QStringList{g, p, u"--shop"_s, u"jd"_s} << u"taobao or tmall"_s;
         QTest::newRow("shop case") << QStringList{g, p, u"--shop=Tmall"_s} << u"taobao or tmall"_s;
@@ -322,6 +311,8 @@ private slots:
         QTest::newRow("unknown field")
             << QStringList{g, p, u"--set"_s, u"edt9=1"_s} << u"mmo1, edt1, cbb1, edt2, rgnone, rg2"_s;
         QTest::newRow("empty field name") << QStringList{g, p, u"--set"_s, u"=1"_s} << u"its fields are"_s;
+        QTest::newRow("found before a failing value")
+            << QStringList{g, p, u"--set"_s, u"edtfail=boom"_s, u"--set"_s, u"nofield=1"_s} << u"its fields are"_s;
         QTest::newRow("field name case") << QStringList{g, p, u"--set"_s, u"EDT1=1"_s} << u"its fields are"_s;
         QTest::newRow("missing =") << QStringList{g, p, u"--set"_s, u"edt1"_s} << u"NAME=VALUE"_s;
         QTest::newRow("file missing =") << QStringList{g, p, u"--set-file"_s, u"edt1"_s} << u"NAME=PATH"_s;
@@ -384,16 +375,6 @@ private slots:
         QCOMPARE(gbk.exitCode, 2);
         QCOMPARE(gbk.out, QByteArray());
         QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8\n"));
-    }
-
-    // A usage error is found before anything is generated, also after a
-    // failing field value.
-    void usageErrorBeforeGenerating()
-    {
-        const orv::cli::Result result = runProbe(
-            {u"generate"_s, u"tsprobe"_s, u"--set"_s, u"edtfail=boom"_s, u"--set"_s, u"nofield=1"_s});
-        QCOMPARE(result.exitCode, 2);
-        QVERIFY(!result.err.contains("boom"));
     }
 
     void help()

@@ -108,7 +108,8 @@ private slots:
     {
         const QString path = m_dir.filePath(u"value.txt"_s);
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\xEF\xBB\xBF" + u"第一行\r\n第二行\r\n"_s.toUtf8()) > 0);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write("\xEF\xBB\xBF" + u"第一行\r\n第二行\r\n"_s.toUtf8()) > 0);
         file.close();
         const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
                                 u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s,
