@@ -41,14 +41,14 @@ private slots:
 
         // The picture may arrive after the page itself.
         int naturalHeight = -1;
+        const QString script = u"(function(){ var p = document.getElementById('pic');"
+                               " return p && p.complete ? p.naturalHeight : -1; })()"_s;
         const auto measure = [&] {
             bool done = false;
-            window.browser()->page()->runJavaScript(u"(function(){ var p = document.getElementById('pic');"
-                                                    " return p && p.complete ? p.naturalHeight : -1; })()"_s,
-                                                    [&](const QVariant &v) {
-                                                        naturalHeight = v.toInt();
-                                                        done = true;
-                                                    });
+            window.browser()->page()->runJavaScript(script, [&](const QVariant &v) {
+                naturalHeight = v.toInt();
+                done = true;
+            });
             return QTest::qWaitFor([&] { return done; }, 10000) && naturalHeight > 0;
         };
         QVERIFY(QTest::qWaitFor(measure, 30000));
