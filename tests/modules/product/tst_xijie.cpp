@@ -129,10 +129,9 @@ private:
     {
         QFETCH_GLOBAL(bool, batch);
         FakeMeasurer measurer(m_fetcher);
-        orv::Services services;
-        services.fetcher = batch ? nullptr : fetcher;
-        services.measurer = batch && fetcher ? &measurer : nullptr;
-        services.privateDir = m_dir.path();
+        const orv::Services services{.fetcher = batch ? nullptr : fetcher,
+                                     .measurer = batch && fetcher ? &measurer : nullptr,
+                                     .privateDir = m_dir.path()};
         m_failure.clear();
         try {
             return orv::xijie::btn11Click(m_state, services).fragment;
