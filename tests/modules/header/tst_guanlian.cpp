@@ -117,10 +117,7 @@ private slots:
         QTest::addColumn<QString>("failure");
         const QString index = u"List index out of bounds (%1)"_s;
         QTest::newRow("three links, 4 columns") << 0 << u"mmothree"_s << u"#|#|#"_s << index.arg(3);
-        QTest::newRow("no links") << 0 << u"mmothree"_s << QString() << index.arg(0);
         QTest::newRow("no pictures") << 1 << u"mmotwo"_s << u"\r\n"_s << index.arg(0);
-        QTest::newRow("no titles") << 0 << u"mmoone"_s << QString() << index.arg(0);
-        QTest::newRow("no prices") << 1 << u"mmoguanlianjiage"_s << u"  "_s << index.arg(0);
         QTest::newRow("two prices, 3 columns") << 1 << u"mmoguanlianjiage"_s << u"1|2"_s << index.arg(2);
         QTest::newRow("five links, 3 columns") << 1 << u"mmothree"_s << u"#a|#b|#c|#d|#e"_s << QString();
     }

@@ -106,12 +106,6 @@ private slots:
         QVERIFY(dialogs::takeShown().isEmpty());
         QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
         QCOMPARE(m_window->buffer().text().count(u"<li style=\"width:180px;"_s), 4);
-
-        choose(u"rg1"_s, 1);
-        click(u"btndapei"_s);
-        click(u"btn7"_s);
-        QCOMPARE(label(u"lbltukuan"_s), u"230"_s);
-        QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:790px;"_s));
     }
 
     void addSteps()

@@ -67,7 +67,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("index");
         QTest::newRow("two amounts") << u"mmojine"_s << u"10|20\r\n"_s << 2;
-        QTest::newRow("no amounts") << u"mmojine"_s << QString() << 0;
         QTest::newRow("no conditions") << u"mmoshuoming"_s << u" \r\n "_s << 0;
         QTest::newRow("no links") << u"mmolianjie"_s << QString() << 0;
         QTest::newRow("one condition, two links") << u"mmoshuoming"_s << u"满100元使用"_s << 1;
