@@ -80,13 +80,8 @@ private slots:
             cutCode = failure.message().section(u'#', 1).toInt();
         }
         const QList<MeasuredPicture> expected{
-            {1000},
-            {2000},
-            {1000},
-            {1000},
-            failed(u"JPEG error #53"_s),
-            {0},
-            failed(u"JPEG error #%1"_s.arg(cutCode)),
+            {1000}, {2000}, {1000}, {1000}, failed(u"JPEG error #53"_s),
+            {0}, failed(u"JPEG error #%1"_s.arg(cutCode)),
             failed(u"Cannot download \"%1\". HTTP status 404"_s.arg(url("/missing"))),
             failed(u"Cannot download \"\". The address is empty"_s),
             failed(u"Cannot download \"file:///etc/passwd\". Only http and https addresses are fetched"_s),
@@ -115,8 +110,7 @@ private slots:
     // The header arrives in many small pieces.
     void trickle()
     {
-        orv::CurlMeasurer measurer;
-        QCOMPARE(measurer.measureAll({url("/trickle.jpg")}), QList<MeasuredPicture>{{480}});
+        QCOMPARE(orv::CurlMeasurer().measureAll({url("/trickle.jpg")}), QList<MeasuredPicture>{{480}});
     }
 
     void cancel()

@@ -19,15 +19,6 @@ using namespace orv;
 class TstHeaderPages : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void styleChoiceWritesMetrics();
-    void shopTypeClearsStyle();
-    void generateWithoutStyleReminds();
-    void comboOfferWidthAndRelatedSalesAfterIt();
-    void addSteps();
-
 private:
     QString label(const QString &name) const { return m_window->findChild<QLabel *>(name)->text(); }
     QStringList metricLabels() const
@@ -52,99 +43,81 @@ private:
     ModulePage *guanlian() const { return m_window->page(u"tsguanlian"_s); }
 
     std::unique_ptr<MainWindow> m_window;
-};
 
-void TstHeaderPages::init()
-{
-    dialogs::setTestMode(true);
-    dialogs::takeShown();
-    m_window = std::make_unique<MainWindow>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    click(u"btnguanlian"_s);
-}
-
-void TstHeaderPages::cleanup()
-{
-    m_window.reset();
-}
-
-void TstHeaderPages::styleChoiceWritesMetrics()
-{
-    QCOMPARE(guanlian()->value(u"rgleixing"_s), u"-1"_s);
-    QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"0"_s, u"0"_s, u"0"_s}));
-    choose(u"rgleixing"_s, 0);
-    QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
-    choose(u"rgleixing"_s, 1);
-    QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"360"_s, u"243"_s, u"320"_s}));
-}
-
-void TstHeaderPages::shopTypeClearsStyle()
-{
-    choose(u"rgleixing"_s, 1);
-    choose(u"rg1"_s, 1);
-    QCOMPARE(metricLabels(), (QStringList{u"790"_s, u"0"_s, u"0"_s, u"0"_s}));
-    QCOMPARE(guanlian()->value(u"rgleixing"_s), u"-1"_s);
-    QCOMPARE(guanlian()->entryNameSuffix(), QString());
-
-    choose(u"rgleixing"_s, 1);
-    QCOMPARE(metricLabels(), (QStringList{u"790"_s, u"360"_s, u"256"_s, u"270"_s}));
-}
-
-void TstHeaderPages::generateWithoutStyleReminds()
-{
-    m_window->buffer().setText(u"earlier"_s);
-    auto *links = m_window->findChild<QPlainTextEdit *>(u"mmothree"_s);
-    links->setPlainText(u"\n  #|#|#|#  \n"_s);
-    click(u"btn14"_s);
-
-    const QList<dialogs::Shown> shown = dialogs::takeShown();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().text, u"请选择生成类型后再生成代码！"_s);
-    QCOMPARE(shown.first().caption, u"提示信息"_s);
-    QCOMPARE(shown.first().icon, QMessageBox::NoIcon);
-    QCOMPARE(m_window->buffer().text(), u"earlier"_s);
-    QCOMPARE(links->toPlainText(), u"#|#|#|#"_s);
-    QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"0"_s, u"0"_s, u"0"_s}));
-}
-
-void TstHeaderPages::comboOfferWidthAndRelatedSalesAfterIt()
-{
-    choose(u"rgleixing"_s, 0);
-    click(u"btndapei"_s);
-    auto *preview = m_window->findChild<QPushButton *>(u"btn7"_s);
-    QCOMPARE(preview->text(), u"预览"_s);
-    click(u"btn7"_s);
-    QCOMPARE(label(u"lbltukuan"_s), u"220"_s);
-    QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;"_s));
-
-    // The related-sales cards keep the width of their style.
-    click(u"btnguanlian"_s);
-    click(u"btn14"_s);
-    QVERIFY(dialogs::takeShown().isEmpty());
-    QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
-    QCOMPARE(m_window->buffer().text().count(u"<li style=\"width:180px;"_s), 4);
-
-    choose(u"rg1"_s, 1);
-    click(u"btndapei"_s);
-    click(u"btn7"_s);
-    QCOMPARE(label(u"lbltukuan"_s), u"230"_s);
-    QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:790px;"_s));
-}
-
-void TstHeaderPages::addSteps()
-{
-    QCOMPARE(guanlian()->addConfirmation(), u"确定要添加该板块？"_s);
-    QCOMPARE(guanlian()->entryNameSuffix(), QString());
-    choose(u"rgleixing"_s, 0);
-    QCOMPARE(guanlian()->entryNameSuffix(), u"图文四列"_s);
-    choose(u"rgleixing"_s, 1);
-    QCOMPARE(guanlian()->entryNameSuffix(), u"图文三列"_s);
-    for (const QString &name : {u"tsyouhuiquan"_s, u"tsdapei"_s}) {
-        QCOMPARE(m_window->page(name)->entryNameSuffix(), QString());
-        QCOMPARE(m_window->page(name)->addConfirmation(), u"确定添加该板块？"_s);
+private slots:
+    void init()
+    {
+        dialogs::setTestMode(true);
+        dialogs::takeShown();
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        click(u"btnguanlian"_s);
     }
-}
+
+    void cleanup() { m_window.reset(); }
+
+    void styleChoiceAndShopTypeWriteMetrics()
+    {
+        QCOMPARE(guanlian()->value(u"rgleixing"_s), u"-1"_s);
+        QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"0"_s, u"0"_s, u"0"_s}));
+        choose(u"rgleixing"_s, 0);
+        QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
+        choose(u"rgleixing"_s, 1);
+        QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"360"_s, u"243"_s, u"320"_s}));
+        // The shop type clears the style and its metrics.
+        choose(u"rg1"_s, 1);
+        QCOMPARE(metricLabels(), (QStringList{u"790"_s, u"0"_s, u"0"_s, u"0"_s}));
+        QCOMPARE(guanlian()->value(u"rgleixing"_s), u"-1"_s);
+        QCOMPARE(guanlian()->entryNameSuffix(), QString());
+
+        choose(u"rgleixing"_s, 1);
+        QCOMPARE(metricLabels(), (QStringList{u"790"_s, u"360"_s, u"256"_s, u"270"_s}));
+    }
+
+    void generateWithoutStyleReminds()
+    {
+        m_window->buffer().setText(u"earlier"_s);
+        auto *links = m_window->findChild<QPlainTextEdit *>(u"mmothree"_s);
+        links->setPlainText(u"\n  #|#|#|#  \n"_s);
+        click(u"btn14"_s);
+
+        const QList<dialogs::Shown> shown = dialogs::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text, u"请选择生成类型后再生成代码！"_s);
+        QCOMPARE(shown.first().caption, u"提示信息"_s);
+        QCOMPARE(shown.first().icon, QMessageBox::NoIcon);
+        QCOMPARE(m_window->buffer().text(), u"earlier"_s);
+        QCOMPARE(links->toPlainText(), u"#|#|#|#"_s);
+        QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"0"_s, u"0"_s, u"0"_s}));
+    }
+
+    void comboOfferWidthAndRelatedSalesAfterIt()
+    {
+        choose(u"rgleixing"_s, 0);
+        click(u"btndapei"_s);
+        click(u"btn7"_s);
+        QCOMPARE(label(u"lbltukuan"_s), u"220"_s);
+        QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;"_s));
+
+        // The related-sales cards keep the width of their style.
+        click(u"btnguanlian"_s);
+        click(u"btn14"_s);
+        QVERIFY(dialogs::takeShown().isEmpty());
+        QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
+        QCOMPARE(m_window->buffer().text().count(u"<li style=\"width:180px;"_s), 4);
+    }
+
+    void addSteps()
+    {
+        QCOMPARE(guanlian()->addConfirmation(), u"确定要添加该板块？"_s);
+        QCOMPARE(guanlian()->entryNameSuffix(), QString());
+        choose(u"rgleixing"_s, 0);
+        QCOMPARE(guanlian()->entryNameSuffix(), u"图文四列"_s);
+        choose(u"rgleixing"_s, 1);
+        QCOMPARE(guanlian()->entryNameSuffix(), u"图文三列"_s);
+    }
+};
 
 int main(int argc, char *argv[])
 {

@@ -49,23 +49,36 @@ class TstProduct : public QObject {
     Q_OBJECT
 
 private slots:
-    void canshuDefaults_data()
+    // The start-up fragments of the parameters and product-display pages.
+    void defaultFragments_data()
     {
+        QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("width");
-        QTest::newRow("taobao") << u"750"_s;
-        QTest::newRow("tmall") << u"790"_s;
+        for (const char *page : {"canshu", "zhanshi"})
+            for (const char *width : {"750", "790"})
+                QTest::addRow("%s %s", page, width) << QString::fromLatin1(page) << QString::fromLatin1(width);
     }
-
-    void canshuDefaults()
+    void defaultFragments()
     {
+        QFETCH(QString, page);
         QFETCH(QString, width);
-        PageState state = defaults(canshu::page(), width);
-        const QString picture = state.field(u"edtcanshutu"_s);
-        QVERIFY(picture.startsWith(u"https://"_s));
-        const QString params = u"CPU型号：苹果A7 <br>\r\n屏幕尺寸：4.0英寸 <br>\r\n运行内存：1GB <br>\r\n"
-                               "屏幕分辨率：1136×640像素 <br>\r\n机身容量：16GB <br>\r\n操作系统：iOS 8.0 <br>\r\n"
-                               "后置相机：800万像素<br>\r\n"_s;
-        QCOMPARE(canshu::btn18Click(state, {}).fragment, canshuExpected(width, picture, params));
+        if (page == u"canshu"_s) {
+            PageState state = defaults(canshu::page(), width);
+            const QString picture = state.field(u"edtcanshutu"_s);
+            QVERIFY(picture.startsWith(u"https://"_s));
+            const QString params = u"CPU型号：苹果A7 <br>\r\n屏幕尺寸：4.0英寸 <br>\r\n运行内存：1GB <br>\r\n"
+                                   "屏幕分辨率：1136×640像素 <br>\r\n机身容量：16GB <br>\r\n操作系统：iOS 8.0 <br>\r\n"
+                                   "后置相机：800万像素<br>\r\n"_s;
+            QCOMPARE(canshu::btn18Click(state, {}).fragment, canshuExpected(width, picture, params));
+            return;
+        }
+        PageState state = defaults(zhanshi::page(), width);
+        const QString address = state.field(u"mmozhanshi"_s).section(u'|', 0, 0);
+        QVERIFY(address.startsWith(u"https://"_s));
+        const QString picture = u"<img style=\"margin:5px 0\" src=\""_s + address + u"\" alt=\" 790.jpg\" width=\""_s
+                              + width + u"\"/>\r\n"_s;
+        QCOMPARE(zhanshi::btn1Click(state, {}).fragment, picture.repeated(5));
+        QVERIFY(!state.field(u"mmozhanshi"_s).endsWith(crlf)); // cleaned
     }
 
     // Lines as the memo shows them: a final line break adds none, inner empty
@@ -106,6 +119,7 @@ private slots:
         QCOMPARE(canshu::btn18Click(state, services).fragment, canshuExpected(u"750"_s, QString(), params));
     }
 
+    // The size table is the same at both widths, with or without a style.
     void chimaTemplate()
     {
         const QString text = chima::sizeTable();
@@ -113,19 +127,9 @@ private slots:
         QCOMPARE(text.count(crlf), 54);
         QCOMPARE(text.count(u'\n'), 54);
         QCOMPARE(text.count(u'\r'), 54);
-        const QStringList lines = text.split(crlf);
-        QCOMPARE(lines.size(), 55); // the last CR LF leaves an empty remainder
-        QCOMPARE(lines.at(0), u"<div style=\"width:750px; font-family: Microsoft YaHei;\">"_s);
-        QCOMPARE(lines.at(1), u"\t<div style=\"text-align:center; font-size:20px; line-height:80px; "
-                              "font-weight:100;\">产品尺码表 | 单位（cm）</div>"_s);
-        QCOMPARE(lines.at(3), u"    <tr>"_s);
-        QCOMPARE(lines.at(4), u"      <td height=\"30\" align=\"center\" bgcolor=\"#E6E6E6\">尺码</td>"_s);
-        QCOMPARE(lines.at(44), u"      <td height=\"25\" align=\"center\">XXL</td>"_s);
-        QCOMPARE(lines.at(51), u"  </table>"_s);
-        QCOMPARE(lines.at(52), u"  <div style=\"text-align:center; font-size:14px; line-height:60px; color:#999\">"
-                               "备注信息：以上尺码为手工测量，可能会有1-3cm误差，实际以实物为准</div>"_s);
-        QCOMPARE(lines.at(53), u"</div>"_s);
         QCOMPARE(text.count(u'\t'), 1);
+        const QStringList lines = text.split(crlf);
+        QCOMPARE(lines.at(0), u"<div style=\"width:750px; font-family: Microsoft YaHei;\">"_s);
         for (const QString &line : lines)
             QVERIFY2(!line.endsWith(u' '), qPrintable(line));
 
@@ -134,26 +138,6 @@ private slots:
         wide.setField(u"rg4"_s, u"-1"_s);
         QCOMPARE(chima::btn19Click(narrow, {}).fragment, text);
         QCOMPARE(chima::btn19Click(wide, {}).fragment, text);
-        QCOMPARE(chima::page().findField(u"rg4"_s)->items, QStringList{u"默认样式"_s});
-    }
-
-    void zhanshiDefaults_data()
-    {
-        QTest::addColumn<QString>("width");
-        QTest::newRow("taobao") << u"750"_s;
-        QTest::newRow("tmall") << u"790"_s;
-    }
-
-    void zhanshiDefaults()
-    {
-        QFETCH(QString, width);
-        PageState state = defaults(zhanshi::page(), width);
-        const QString address = state.field(u"mmozhanshi"_s).section(u'|', 0, 0);
-        QVERIFY(address.startsWith(u"https://"_s));
-        const QString picture = u"<img style=\"margin:5px 0\" src=\""_s + address + u"\" alt=\" 790.jpg\" width=\""_s
-                              + width + u"\"/>\r\n"_s;
-        QCOMPARE(zhanshi::btn1Click(state, {}).fragment, picture.repeated(5));
-        QVERIFY(!state.field(u"mmozhanshi"_s).endsWith(crlf)); // cleaned
     }
 
     // Counts and lists: the cleaned field stays cleaned also when the action fails.
@@ -175,10 +159,7 @@ private slots:
         QTest::newRow("negative") << u"-2"_s << five << QString() << QString();
         QTest::newRow("zero, empty list") << u"0"_s << QString() << QString() << QString();
         QTest::newRow("large") << u"100000"_s << five << QString() << u"List index out of bounds (5)"_s;
-        QTest::newRow("too large") << u"99999999999"_s << five << QString()
-                                   << u"'99999999999' is not a valid integer value"_s;
         QTest::newRow("not a number") << u"abc"_s << five << QString() << u"'abc' is not a valid integer value"_s;
-        QTest::newRow("empty count") << QString() << five << QString() << u"'' is not a valid integer value"_s;
     }
 
     void zhanshiCounts()

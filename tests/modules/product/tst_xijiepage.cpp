@@ -2,17 +2,12 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/modulepage.h"
-#include "app/radiogroup.h"
 #include "app/startup.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -71,30 +66,6 @@ private slots:
         m_server.route("/a.jpg", Server::Behaviour::Reply, Server::response(200, orv::test::makeJpeg(750, 1000)));
     }
 
-    void pageFields()
-    {
-        m_window->findChild<QPushButton *>(u"btnxijie"_s)->click();
-        QCOMPARE(m_window->moduleName(), u"产品细节"_s);
-        auto *style = m_page->findChild<orv::RadioGroup *>(u"rg2"_s);
-        QCOMPARE(style->title(), u"样式选择"_s);
-        QCOMPARE(style->itemIndex(), 0);
-        auto *count = m_page->findChild<QComboBox *>(u"cbb4"_s);
-        QCOMPARE(count->currentText(), u"5"_s);
-        QCOMPARE(count->count(), 10);
-        QCOMPARE(count->accessibleName(), u"图片张数："_s);
-        QCOMPARE(m_page->findChild<QLineEdit *>(u"edt20"_s)->text(), u"#f30"_s);
-        QCOMPARE(m_page->findChild<QLineEdit *>(u"edt21"_s)->accessibleName(), u"小字色："_s);
-        const QStringList memos{u"mmoxijiebiaoti"_s, u"mmoxijieshuoming"_s, u"mmoxijietupian"_s};
-        const QStringList labels{u"标题信息 | 隔开"_s, u"文字说明 | 隔开"_s, u"图片列表 | 隔开"_s};
-        for (qsizetype i = 0; i < memos.size(); ++i) {
-            auto *memo = m_page->findChild<QPlainTextEdit *>(memos.at(i));
-            QCOMPARE(memo->accessibleName(), labels.at(i));
-            QCOMPARE(memo->toPlainText().count(u'\n'), 5);
-        }
-        QCOMPARE(m_page->findChild<QPushButton *>(u"btn11"_s)->text(), u"生成"_s);
-        QCOMPARE(m_page->findChild<QPushButton *>(u"btn20"_s)->text(), u"添加"_s);
-    }
-
     // The window measures the pictures as they arrive: no picture file is
     // written, neither in the private folder nor in the current one.
     void overlayMeasuresInMemory()
@@ -106,18 +77,6 @@ private slots:
         QVERIFY(m_window->buffer().text().contains(u"top:-950px;"_s));
         QVERIFY(!QFile::exists(QDir(m_window->privateFolder()).filePath(u"1.jpg"_s)));
         QCOMPARE(QFile::exists(u"1.jpg"_s), strayBefore);
-    }
-
-    void failedFetchKeepsBuffer()
-    {
-        m_window->buffer().setText(u"before"_s);
-        const QString url = m_server.url(u"/missing.jpg"_s);
-        generate(u"1"_s, u"1"_s, u"\r\n"_s + url + u"\r\n"_s);
-        const QList<orv::dialogs::Shown> shown = orv::dialogs::takeShown();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().text, u"Cannot download \"%1\". HTTP status 404."_s.arg(url));
-        QCOMPARE(m_window->buffer().text(), u"before"_s);
-        QCOMPARE(m_page->value(u"mmoxijietupian"_s), url); // cleaned all the same
     }
 
     // A slow fetch shows the progress dialog; cancelling it ends the action
