@@ -15,6 +15,7 @@ cd "$root"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
+    qt6-declarative-dev qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
     libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
     fonts-wqy-microhei
     libbenchmark-dev

@@ -92,8 +92,8 @@ QList<EntrySpan> scaledSpans(const QList<EntrySpan> &entries, double factor, int
     QList<EntrySpan> scaled;
     scaled.reserve(entries.size());
     for (const EntrySpan &entry : entries) {
-        const int top = std::clamp(int(std::floor(entry.top * factor)), 0, scaledHeight);
-        const int bottom = std::clamp(int(std::ceil(entry.bottom * factor)), top, scaledHeight);
+        const int top = std::clamp(int(std::lround(entry.top * factor)), 0, scaledHeight);
+        const int bottom = std::clamp(int(std::lround(entry.bottom * factor)), top, scaledHeight);
         scaled.append(EntrySpan{top, bottom});
     }
     return scaled;

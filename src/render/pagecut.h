@@ -33,8 +33,8 @@ QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
 // Whether every pixel of the row has the same colour.
 bool isUniformRow(const QImage &image, int row);
 
-// The spans on a copy of the page scaled by `factor`: tops rounded down,
-// bottoms rounded up, clamped to the scaled height.
+// The spans on a copy of the page scaled by `factor`, each edge rounded to the
+// nearest row (so that touching entries still touch), clamped to the height.
 QList<EntrySpan> scaledSpans(const QList<EntrySpan> &entries, double factor, int scaledHeight);
 
 } // namespace orv::render

@@ -1,0 +1,374 @@
+// Rendering pages off screen into pictures for the mobile description: the
+// pixels are the preview's, stacked pictures give back the page, cuts fall
+// between entries, and the folder is left as it was unless an export finishes.
+
+#include "core/failure.h"
+#include "render/pictureexport.h"
+#include "support/loopbackserver.h"
+#include "support/testjpeg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+using namespace Qt::StringLiterals;
+using namespace orv::render;
+using Server = orv::test::LoopbackServer;
+
+namespace {
+
+// Entries like the modules make: divider bars, tables, coloured picture
+// blocks and text.
+QString divider(const QString &title) {
+    return u"<div style=\"width:750px;height:40px; background-color:#F3F3F3; line-height:40px; "
+           u"font-size:16px; "
+           "font-family:Microsoft YaHei;border-bottom:#8080FF 2px solid;margin:10px 0\"><div "
+           "style=\"float:left; "
+           "height:40px; padding:0px 30px;background-color:#c0c0c0;color:#fff\">%1</div><div "
+           "style=\"float:right; "
+           "height:40px; padding:0 30px;color:#808080; font-size:14px\">欢迎光临本店</div></div>"_s.arg(
+               title);
+}
+
+QString table(int rows) {
+    QString html = u"<table style=\"width:750px;border-collapse:collapse;font-size:14px\">"_s;
+    for (int i = 0; i < rows; ++i)
+        html += u"<tr><td style=\"border:1px solid #ccc;padding:8px;background:#fafafa\">参数 %1</td>"
+                "<td style=\"border:1px solid #ccc;padding:8px\">数值 %1 cm</td></tr>"_s.arg(i);
+    return html + u"</table>"_s;
+}
+
+QString block(int height, const QString &colour) {
+    return u"<div style=\"width:750px;height:%1px;background-color:%2\"></div>"_s.arg(height).arg(colour);
+}
+
+// Text lines on a light background, 60 rows apart.
+QString textBlock(int lines) {
+    QString html = u"<div style=\"width:750px;background:#fdf6e3;font-size:18px;line-height:60px\">"_s;
+    for (int i = 0; i < lines; ++i)
+        html += u"第 %1 行 The quick brown fox jumps over the lazy dog<br>"_s.arg(i);
+    return html + u"</div>"_s;
+}
+
+// About 10,000 rows: drawn in two stretches, with an entry taller than a picture.
+QStringList knownEntries() {
+    return {divider(u"产品参数"_s),
+            table(12),
+            block(700, u"#e04040"_s),
+            divider(u"尺码"_s),
+            block(1300, u"#3060c0"_s),
+            textBlock(70),
+            divider(u"细节"_s),
+            block(1800, u"#30a050"_s),
+            table(30),
+            block(900, u"#806020"_s),
+            textBlock(8)};
+}
+
+QImage stacked(const QString &folder, const QList<PictureFile> &pictures) {
+    QList<QImage> images;
+    int height = 0;
+    for (const PictureFile &picture : pictures) {
+        images.append(QImage(QDir(folder).filePath(picture.fileName)).convertToFormat(QImage::Format_RGB32));
+        height += images.last().height();
+    }
+    QImage page(images.value(0).width(), height, QImage::Format_RGB32);
+    int y = 0;
+    for (const QImage &image : images) {
+        for (int row = 0; row < image.height(); ++row)
+            std::memcpy(page.scanLine(y + row), image.constScanLine(row), image.bytesPerLine());
+        y += image.height();
+    }
+    return page;
+}
+
+// The same document in the preview's kind of view, grabbed in one piece.
+QImage previewGrab(const PageSource &source, int height) {
+    QWebEngineView view;
+    view.settings()->setDefaultTextEncoding(u"utf-8"_s);
+    view.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    view.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    view.settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(source.pageWidth, height);
+    view.show();
+    QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+    view.setHtml(pageDocument(source), QUrl(u"file:///orvanta/page.html"_s));
+    if (!loaded.wait(30000))
+        return {};
+    // The view draws a moment after loading: wait until two grabs agree.
+    QImage last;
+    for (int i = 0; i < 100; ++i) {
+        QTest::qWait(100);
+        const QImage grab = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        if (grab == last && grab.pixel(0, height - 1) != qRgb(255, 255, 255))
+            return grab;
+        last = grab;
+    }
+    return last;
+}
+
+QStringList folderListing(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TstPageRender : public QObject {
+    Q_OBJECT
+
+private:
+    PageSource m_source{knownEntries(), {}, 750};
+    RenderedPage m_page;
+
+private slots:
+    void initTestCase() {
+        qputenv("no_proxy", "127.0.0.1");
+        m_page = renderPage(m_source);
+        QVERIFY(m_page.failedPictures.isEmpty());
+        QCOMPARE(m_page.entries.size(), m_source.entries.size());
+    }
+
+    // Known blocks at known rows, and the whole page pixel for pixel as the
+    // preview's view draws it in one piece (the renderer draws it in stretches).
+    void drawsWhatThePreviewShows() {
+        QCOMPARE(m_page.image.width(), 750);
+        QVERIFY2(m_page.image.height() > 8000 && m_page.image.height() < 16000,
+                 qPrintable(QString::number(m_page.image.height())));
+        const QList<std::pair<int, QRgb>> blocks{{2, qRgb(0xe0, 0x40, 0x40)},
+                                                 {4, qRgb(0x30, 0x60, 0xc0)},
+                                                 {7, qRgb(0x30, 0xa0, 0x50)},
+                                                 {9, qRgb(0x80, 0x60, 0x20)}};
+        for (const auto &[entry, colour] : blocks) {
+            const EntrySpan span = m_page.entries.at(entry);
+            QCOMPARE(span.bottom - span.top, entry == 2 ? 700 : entry == 4 ? 1300 : entry == 7 ? 1800 : 900);
+            for (int y : {span.top, (span.top + span.bottom) / 2, span.bottom - 1})
+                for (int x : {0, 375, 749})
+                    QCOMPARE(m_page.image.pixel(x, y), colour);
+            QVERIFY(m_page.image.pixel(375, span.bottom) != colour);
+        }
+        // Divider bars: the grey title box from the left edge, 40 rows high and
+        // 10 rows below the entry before.
+        const EntrySpan bar = m_page.entries.at(3);
+        QCOMPARE(bar.top, m_page.entries.at(2).bottom + 10);
+        QCOMPARE(m_page.image.pixel(1, bar.top + 1), qRgb(0xc0, 0xc0, 0xc0));
+        QCOMPARE(m_page.image.pixel(1, bar.top + 40), qRgb(0x80, 0x80, 0xff)); // the border below
+
+        const QImage grab = previewGrab(m_source, m_page.image.height());
+        QCOMPARE(grab.size(), m_page.image.size());
+        QVERIFY(grab == m_page.image);
+    }
+
+    // Marker comments between entries change no pixel.
+    void markersChangeNothing() {
+        QString summary;
+        for (const QString &entry : m_source.entries)
+            summary += entry + u"\r\n"_s;
+        const RenderedPage plain = renderPage(PageSource{{}, summary, 750});
+        QVERIFY(plain.entries.isEmpty());
+        QVERIFY(plain.image == m_page.image);
+    }
+
+    void exports_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<PictureFormat>("format");
+        QTest::newRow("750 PNG") << 750 << PictureFormat::Png;
+        QTest::newRow("1242 PNG") << 1242 << PictureFormat::Png;
+        QTest::newRow("1242 JPEG") << 1242 << PictureFormat::Jpeg;
+        QTest::newRow("480 JPEG") << 480 << PictureFormat::Jpeg;
+    }
+    void exports() {
+        QFETCH(int, width);
+        QFETCH(PictureFormat, format);
+        QTemporaryDir dir;
+        const CutPicture cut = cutRenderedPage(m_page, width);
+        ExportResult result;
+        QList<int> progress;
+        QVERIFY(writePictures(cut, dir.path(), ExportOptions{width, format}, result,
+                              [&](int done, int total) { progress.append(done * 1000 + total); }));
+        const int count = int(result.pictures.size());
+        QCOMPARE(count, cut.cuts.size() - 1);
+        QVERIFY(count >= 3);
+        QCOMPARE(progress.last(), count * 1000 + count);
+
+        QString list;
+        for (int i = 0; i < count; ++i) {
+            const PictureFile &picture = result.pictures.at(i);
+            const QFileInfo file(QDir(dir.path()).filePath(picture.fileName));
+            QCOMPARE(picture.fileName, pictureFileName(i, count, format));
+            QCOMPARE(picture.size.width(), width);
+            QVERIFY(picture.size.height() <= maxPictureHeight);
+            QCOMPARE(file.size(), picture.bytes);
+            QVERIFY(picture.bytes <= maxPictureBytes);
+            QCOMPARE(QImage(file.filePath()).size(), picture.size);
+            list += u"%1 %2x%3 %4\n"_s.arg(picture.fileName)
+                        .arg(width)
+                        .arg(picture.size.height())
+                        .arg(picture.bytes);
+        }
+        QFile listFile(QDir(dir.path()).filePath(u"pictures.txt"_s));
+        QVERIFY(listFile.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(listFile.readAll()), list);
+
+        // Cuts between entries, but inside an entry taller than a picture (the
+        // long text always is) on a row of one colour.
+        const double factor = double(cut.image.height()) / m_page.image.height();
+        const QList<EntrySpan> spans = scaledSpans(m_page.entries, factor, cut.image.height());
+        QVERIFY(spans.at(5).bottom - spans.at(5).top > maxPictureHeight);
+        int insideTall = 0;
+        for (qsizetype i = 1; i + 1 < cut.cuts.size(); ++i) {
+            const int row = cut.cuts.at(i);
+            const auto inside = std::find_if(spans.begin(), spans.end(), [row](const EntrySpan &e) {
+                return e.top < row && row < e.bottom;
+            });
+            if (inside == spans.end())
+                continue;
+            QVERIFY2(inside->bottom - inside->top > maxPictureHeight, qPrintable(u"cut at %1"_s.arg(row)));
+            QVERIFY(isUniformRow(cut.image, row - 1) || isUniformRow(cut.image, row));
+            ++insideTall;
+        }
+        QVERIFY(insideTall >= 1);
+
+        if (format == PictureFormat::Png)
+            QVERIFY(stacked(dir.path(), result.pictures) == cut.image);
+    }
+
+    void outputWidths() {
+        QCOMPARE(checkedOutputWidth(750, 0), 750);
+        QCOMPARE(checkedOutputWidth(790, 1500), 1500);
+        for (int width : {479, 1501, -5})
+            QVERIFY_THROWS_EXCEPTION(orv::Failure, checkedOutputWidth(750, width));
+        QCOMPARE(pictureFileName(0, 9, PictureFormat::Jpeg), u"01.jpg"_s);
+        QCOMPARE(pictureFileName(99, 100, PictureFormat::Png), u"100.png"_s);
+        QCOMPARE(pictureFileName(4, 100, PictureFormat::Jpeg), u"005.jpg"_s);
+    }
+
+    void failedPicturesAreReported() {
+        Server server;
+        server.route("/ok.jpg", Server::Behaviour::Reply,
+                     Server::response(200, orv::test::makeJpeg(200, 100), "Content-Type: image/jpeg\r\n"));
+        server.route("/slow.jpg", Server::Behaviour::Silent, {});
+        const QString missing = server.url(u"/missing.jpg"_s);
+        const QString background = server.url(u"/missing-background.jpg"_s);
+        const QString slow = server.url(u"/slow.jpg"_s);
+        const PageSource source{
+            {u"<img src=\"%1\">"_s.arg(server.url(u"/ok.jpg"_s)), u"<img src=\"%1\">"_s.arg(missing),
+             u"<div style=\"height:600px;background:url('%1')\">x</div>"_s.arg(background),
+             u"<img src=\"%1\">"_s.arg(slow)},
+            {},
+            750};
+        const RenderedPage page = renderPage(source, RenderOptions{3000});
+        QCOMPARE(QSet<QString>(page.failedPictures.begin(), page.failedPictures.end()),
+                 (QSet<QString>{missing, background, slow}));
+        const EntrySpan shown = page.entries.at(0); // the good one shows, on a line of its own
+        QVERIFY(shown.bottom - shown.top >= 100 && shown.bottom - shown.top < 110);
+
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"out"_s);
+        try {
+            exportPictures(source, folder, ExportOptions{}, RenderOptions{2000});
+            QFAIL("exported despite the missing pictures");
+        } catch (const orv::Failure &failure) {
+            QVERIFY2(failure.message().contains(missing) && failure.message().contains(background),
+                     qPrintable(failure.message()));
+        }
+        QVERIFY(!QFileInfo::exists(folder));
+        ExportOptions keepGoing;
+        keepGoing.failedPictures = FailedPictures::KeepGoing;
+        const ExportResult result = exportPictures(source, folder, keepGoing, RenderOptions{2000});
+        QCOMPARE(result.pictures.size(), 1);
+        QCOMPARE(result.failedPictures.size(), 3);
+        QCOMPARE(folderListing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+    }
+
+    // A cancel, while rendering or between pictures, and a failure leave the
+    // folder as it was.
+    void cancelLeavesTheFolder() {
+        QTemporaryDir dir;
+        QFile notes(dir.filePath(u"notes.txt"_s));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("mine");
+        notes.close();
+        const QStringList before = folderListing(dir.path());
+
+        const CutPicture cut = cutRenderedPage(m_page, 750);
+        std::atomic_bool cancel{false};
+        ExportResult result;
+        QVERIFY(!writePictures(
+            cut, dir.path(), ExportOptions{}, result, [&](int done, int) { cancel = done == 3; }, &cancel));
+        QCOMPARE(folderListing(dir.path()), before);
+        const QString fresh = dir.filePath(u"fresh"_s);
+        cancel = false;
+        QVERIFY(!writePictures(
+            cut, fresh, ExportOptions{}, result, [&](int, int) { cancel = true; }, &cancel));
+        QVERIFY(!QFileInfo::exists(fresh));
+
+        PictureExport job;
+        QSignalSpy cancelled(&job, &PictureExport::cancelled);
+        QSignalSpy finished(&job, &PictureExport::finished);
+        job.start(m_source, dir.path(), ExportOptions{});
+        QVERIFY(job.isRunning());
+        QTest::qWait(200);
+        job.cancel();
+        QCOMPARE(cancelled.size(), 1);
+        QVERIFY(!job.isRunning());
+        QTest::qWait(500);
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(folderListing(dir.path()), before);
+
+        // The whole export through the job, cancelled on its first picture.
+        job.start(m_source, dir.path(), ExportOptions{});
+        QSignalSpy progress(&job, &PictureExport::progress);
+        connect(&job, &PictureExport::progress, &job, [&job] { job.cancel(); });
+        QVERIFY(QTest::qWaitFor([&] { return !job.isRunning(); }, 60000));
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(folderListing(dir.path()), before);
+    }
+
+    void noOverwriteWithoutLeave() {
+        QTemporaryDir dir;
+        const auto put = [&](const QString &name) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        };
+        put(u"01.jpg"_s);
+        put(u"17.png"_s);
+        put(u"photo.jpg"_s);
+        QCOMPARE(existingPictureFiles(dir.path()), (QStringList{u"01.jpg"_s, u"17.png"_s}));
+        const CutPicture cut = cutRenderedPage(m_page, 750);
+        ExportResult result;
+        try {
+            writePictures(cut, dir.path(), ExportOptions{}, result);
+            QFAIL("overwrote without leave");
+        } catch (const orv::Failure &failure) {
+            QVERIFY2(failure.message().contains(u"01.jpg"_s), qPrintable(failure.message()));
+        }
+        QCOMPARE(folderListing(dir.path()), (QStringList{u"01.jpg"_s, u"17.png"_s, u"photo.jpg"_s}));
+        QCOMPARE(QFileInfo(dir.filePath(u"01.jpg"_s)).size(), 3);
+
+        // With leave, one set: the old picture replaced, the stale one gone.
+        ExportOptions overwrite;
+        overwrite.overwrite = true;
+        QVERIFY(writePictures(cut, dir.path(), overwrite, result));
+        QStringList expected{u"photo.jpg"_s, u"pictures.txt"_s};
+        for (const PictureFile &picture : std::as_const(result.pictures))
+            expected.append(picture.fileName);
+        expected.sort();
+        QCOMPARE(folderListing(dir.path()), expected);
+        QVERIFY(!QImage(dir.filePath(u"01.jpg"_s)).isNull());
+    }
+};
+
+int main(int argc, char *argv[]) {
+    prepareRenderProcess(true);
+    QApplication app(argc, argv);
+    TstPageRender test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pagerender.moc"
