@@ -367,8 +367,11 @@ void PageRenderer::Run::renderFrame() {
 }
 
 void PageRenderer::Run::fail(const QString &message) {
+    // Reported from the event loop, where this run may go; not after a cancel.
     PageRenderer *owner = m_owner;
-    QTimer::singleShot(0, owner, [owner, message] {
+    QTimer::singleShot(0, owner, [owner, run = this, message] {
+        if (owner->m_run.get() != run)
+            return;
         owner->m_run.reset();
         emit owner->failed(message);
     });
@@ -377,8 +380,9 @@ void PageRenderer::Run::fail(const QString &message) {
 
 void PageRenderer::Run::finish() {
     PageRenderer *owner = m_owner;
-    RenderedPage page = std::move(m_page);
-    QTimer::singleShot(0, owner, [owner, page] {
+    QTimer::singleShot(0, owner, [owner, run = this, page = std::move(m_page)] {
+        if (owner->m_run.get() != run)
+            return;
         owner->m_run.reset();
         emit owner->finished(page);
     });
