@@ -28,6 +28,9 @@ public:
     Cancelled();
 };
 
+// "Cannot download "<url>". <reason>": the failure of a picture fetch.
+Failure cannotDownload(const QString &url, const QString &reason);
+
 // Fetches and measures a batch of pictures before they are used, so that the
 // fetches may run at once and stop as soon as the height is known. The
 // outcomes are those of fetching each picture whole into a file and reading

@@ -1,7 +1,7 @@
 // The window's generate action with a million characters in every multi-line
 // field of a page: the fragment and the cleaned fields are right.
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 
 #include <QPlainTextEdit>

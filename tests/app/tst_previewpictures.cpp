@@ -2,7 +2,7 @@
 // divider whose title holds a picture served on 127.0.0.1 shows it at its
 // natural size.
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
