@@ -1,8 +1,8 @@
-#include "core/linelist.h"
-#include "core/pipelist.h"
 #include "cli/cli.h"
-#include "core/outputbuffer.h"
+#include "core/linelist.h"
 #include "core/modulelistmodel.h"
+#include "core/outputbuffer.h"
+#include "core/pipelist.h"
 #include "modules/header/coupons/coupons.h"
 #include "modules/product/details/details.h"
 

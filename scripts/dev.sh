@@ -2,7 +2,7 @@
 # Set-up, build, run and test on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, start the window
 #   scripts/dev.sh test   install what is missing, check the layer direction
-#                         of the includes, build, run the
+#                         of the includes and the formatting, build, run the
 #                         test suite, then again under the sanitizers (preset
 #                         asan), then each fuzz target for ORVANTA_FUZZ_SECONDS
 #                         (default 60) seconds (preset fuzz)
@@ -53,8 +53,9 @@ run)
     ;;
 test)
     install_missing "${packages[@]}" "${test_packages[@]}"
-    # Includes run one way between the layers.
+    # Includes run one way between the layers; the tree is in the house style.
     python3 scripts/check-layers.py
+    git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     build
     ctest --preset default -j2
     # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.

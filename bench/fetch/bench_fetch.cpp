@@ -5,8 +5,8 @@
 //
 //   bench_fetch [--delay_ms=100] [--picture_bytes=2000000] [benchmark options]
 
-#include "fetch/curlmeasurer.h"
 #include "core/page.h"
+#include "fetch/curlmeasurer.h"
 #include "modules/product/details/details.h"
 #include "support/testjpeg.h"
 
@@ -95,7 +95,7 @@ private:
         const int one = 1;
         ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: "
-                              + QByteArray::number(m_body.size()) + "\r\n\r\n";
+                                + QByteArray::number(m_body.size()) + "\r\n\r\n";
         QByteArray request;
         char buffer[4096];
         while (!m_stopping) {

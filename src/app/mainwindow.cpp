@@ -234,8 +234,7 @@ QWidget *MainWindow::createSettingsPanel()
         m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
         connect(modulePage, &ModulePage::choiceMade, this, [this, modulePage] { applyChoice(modulePage); });
-        connect(modulePage, &ModulePage::addRequested, this,
-                [this, modulePage] { m_moduleList->add(*modulePage); });
+        connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
     }
     layout->addWidget(m_pages);
 
@@ -379,9 +378,8 @@ void MainWindow::generate(ModulePage *modulePage)
     const PageSpec &pageSpec = modulePage->pageSpec();
     Services services;
     services.measurer = m_measurer.get();
-    services.displayedLines = [modulePage](const QString &key, const QString &text) {
-        return modulePage->displayedLines(key, text);
-    };
+    services.displayedLines
+        = [modulePage](const QString &key, const QString &text) { return modulePage->displayedLines(key, text); };
     const Generation run = orv::generate(pageSpec, PageState{modulePage->values(), m_metrics}, services);
     if (run.outcome == Generation::Outcome::Cancelled)
         return;

@@ -74,8 +74,7 @@ Assignment assignment(const QString &option, const QString &argument, bool fromF
 {
     const qsizetype equals = argument.indexOf(u'=');
     if (equals < 0) {
-        usageError(u"%1 takes %2, not %3"_s.arg(option, fromFile ? u"NAME=PATH"_s : u"NAME=VALUE"_s,
-                                                quoted(argument)));
+        usageError(u"%1 takes %2, not %3"_s.arg(option, fromFile ? u"NAME=PATH"_s : u"NAME=VALUE"_s, quoted(argument)));
     }
     return {option, argument.left(equals), argument.mid(equals + 1), fromFile};
 }
@@ -141,16 +140,14 @@ QString fieldText(const PageSpec &page, const FieldSpec &field, const QString &v
         bool ok = false;
         const int index = value.toInt(&ok, 10);
         if (!ok || index >= field.items.size() || index < (noneAllowed ? -1 : 0)) {
-            const QString range = field.items.isEmpty()
-                                      ? QString()
-                                      : u"an item index from 0 to %1"_s.arg(field.items.size() - 1);
+            const QString range
+                = field.items.isEmpty() ? QString() : u"an item index from 0 to %1"_s.arg(field.items.size() - 1);
             QString allowed = range;
             if (noneAllowed)
                 allowed = range.isEmpty() ? u"-1 (no item chosen)"_s : range + u" or -1 (no item chosen)"_s;
             if (allowed.isEmpty())
                 allowed = u"no value: the group has no items"_s;
-            usageError(
-                u"field %1 of page %2 takes %3, not %4"_s.arg(field.name, page.id, allowed, quoted(value)));
+            usageError(u"field %1 of page %2 takes %3, not %4"_s.arg(field.name, page.id, allowed, quoted(value)));
         }
         return QString::number(index);
     }
@@ -169,8 +166,7 @@ void apply(const PageSpec &page, const Assignment &a, PageState &state)
         QStringList names;
         for (const FieldSpec &f : page.fields)
             names.append(u"%1 (%2)"_s.arg(f.key, f.name));
-        usageError(u"page %1 has no field %2; its fields are: %3"_s.arg(page.id, quoted(a.name),
-                                                                        names.join(u", "_s)));
+        usageError(u"page %1 has no field %2; its fields are: %3"_s.arg(page.id, quoted(a.name), names.join(u", "_s)));
     }
     const QString value = a.fromFile ? readUtf8File(a.value) : a.value;
     state.setField(field->key, fieldText(page, *field, value));
@@ -217,9 +213,8 @@ QByteArray jsonValue(const QString &text)
 Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments)
 {
     if (arguments.size() != 1) {
-        usageError(arguments.isEmpty()
-                       ? u"fields needs a PAGE; the pages are: %1"_s.arg(pageNames(pages).join(u", "_s))
-                       : u"fields takes one PAGE, not %1"_s.arg(quoted(arguments.join(u' '))));
+        usageError(arguments.isEmpty() ? u"fields needs a PAGE; the pages are: %1"_s.arg(pageNames(pages).join(u", "_s))
+                                       : u"fields takes one PAGE, not %1"_s.arg(quoted(arguments.join(u' '))));
     }
     const PageSpec *page = pageNamed(pages, arguments.first());
     // One field per line, so that the list is easy to read and to grep.
@@ -227,10 +222,10 @@ Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments
     for (qsizetype i = 0; i < page->fields.size(); ++i) {
         const FieldSpec &f = page->fields.at(i);
         json += i == 0 ? "\n  " : ",\n  ";
-        json += "{\"name\":" + jsonValue(f.name) + ",\"kind\":" + jsonValue(fieldKindName(f.kind)) +
-                ",\"default\":" + jsonValue(f.defaultText) + ",\"items\":" +
-                QJsonDocument(QJsonArray::fromStringList(f.items)).toJson(QJsonDocument::Compact) +
-                ",\"key\":" + jsonValue(f.key) + ",\"label\":" + jsonValue(f.label) + '}';
+        json += "{\"name\":" + jsonValue(f.name) + ",\"kind\":" + jsonValue(fieldKindName(f.kind))
+                + ",\"default\":" + jsonValue(f.defaultText)
+                + ",\"items\":" + QJsonDocument(QJsonArray::fromStringList(f.items)).toJson(QJsonDocument::Compact)
+                + ",\"key\":" + jsonValue(f.key) + ",\"label\":" + jsonValue(f.label) + '}';
     }
     json += page->fields.isEmpty() ? "]\n" : "\n]\n";
     return {Success, json, {}};
@@ -240,8 +235,8 @@ Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments
 
 QString helpText(const QList<const PageSpec *> &pages)
 {
-    QString text =
-        uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
+    QString text
+        = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
        orvanta-cli --help | --version
 
@@ -279,8 +274,7 @@ Result run(const QList<QByteArray> &arguments, const Context &context)
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         decoded.append(decoder(arguments.at(i)));
         if (decoder.hasError()) {
-            return {
-                UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
+            return {UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
         }
     }
     return run(decoded, context);
@@ -308,12 +302,11 @@ Result run(const QStringList &arguments, const Context &context)
             return fields(pages, rest);
         if (arguments.isEmpty())
             usageError(u"no command given; the commands are generate, fields, --help and --version"_s);
-        usageError(u"unknown command %1; the commands are generate, fields, --help and --version"_s.arg(
-            quoted(command)));
+        usageError(
+            u"unknown command %1; the commands are generate, fields, --help and --version"_s.arg(quoted(command)));
     } catch (const UsageFailure &failure) {
-        return {UsageError,
-                {},
-                (programName + u": "_s + failure.message + u"\nTry 'orvanta-cli --help'.\n"_s).toUtf8()};
+        return {
+            UsageError, {}, (programName + u": "_s + failure.message + u"\nTry 'orvanta-cli --help'.\n"_s).toUtf8()};
     }
 }
 

@@ -47,7 +47,8 @@ public:
     // times is fetched once. Progress may be reported from another thread.
     // Throws Cancelled when cancel becomes true before all are done.
     virtual QList<MeasuredPicture> measureAll(const QStringList &urls, const Progress &progress = {},
-                                              const std::atomic_bool *cancel = nullptr) = 0;
+                                              const std::atomic_bool *cancel = nullptr)
+        = 0;
 };
 
 } // namespace orv

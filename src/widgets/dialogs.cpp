@@ -22,9 +22,8 @@ TestSeam &seam()
     return s;
 }
 
-QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
-                                const QString &text, QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton)
+QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     TestSeam &s = seam();
     if (s.on) {
@@ -47,15 +46,14 @@ void inform(QWidget *parent, const QString &text)
 
 bool confirm(QWidget *parent, const QString &text)
 {
-    return ask(parent, QMessageBox::NoIcon, promptCaption, text, QMessageBox::Ok | QMessageBox::Cancel,
-               QMessageBox::Ok)
-        == QMessageBox::Ok;
+    return ask(parent, QMessageBox::NoIcon, promptCaption, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+           == QMessageBox::Ok;
 }
 
 void showError(QWidget *parent, const QString &message)
 {
-    ask(parent, QMessageBox::Critical, QString::fromLatin1(applicationTitle), errorBoxText(message),
-        QMessageBox::Ok, QMessageBox::Ok);
+    ask(parent, QMessageBox::Critical, QString::fromLatin1(applicationTitle), errorBoxText(message), QMessageBox::Ok,
+        QMessageBox::Ok);
 }
 
 void setTestMode(bool on)

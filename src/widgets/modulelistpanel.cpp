@@ -81,8 +81,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QWidget *parent)
     layout->addWidget(buttons);
 }
 
-QAction *ModuleListPanel::addMenuAction(const QString &name, const QString &text,
-                                        void (ModuleListPanel::*slot)())
+QAction *ModuleListPanel::addMenuAction(const QString &name, const QString &text, void (ModuleListPanel::*slot)())
 {
     QAction *action = m_menu->addAction(text);
     action->setObjectName(name);

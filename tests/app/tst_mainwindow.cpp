@@ -1,9 +1,9 @@
-#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
-#include "widgets/modulepage.h"
-#include "widgets/radiogroup.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
+#include "widgets/dialogs.h"
+#include "widgets/modulepage.h"
+#include "widgets/radiogroup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -249,7 +249,8 @@ private slots:
         QStringList captions;
         for (const QAction *action : menu->actions())
             captions << action->objectName() + u'=' + action->text();
-        QCOMPARE(captions, (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
+        QCOMPARE(captions,
+                 (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
 
         // A link replaces the preview; the next generation brings it back.
         QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
@@ -277,12 +278,12 @@ private slots:
             f.write("TOP-SECRET");
         }
         const QString url = QUrl::fromLocalFile(secret).toString();
-        const QString script =
-            u"<div id=out>none</div><iframe id=frame src='%1'></iframe><script>"
-            "var x = new XMLHttpRequest();"
-            "try { x.open('GET', '%1', false); x.send(); document.getElementById('out').textContent = x.responseText; }"
-            "catch (e) { document.getElementById('out').textContent = 'blocked'; }"
-            "</script>"_s.arg(url);
+        const QString script = u"<div id=out>none</div><iframe id=frame src='%1'></iframe><script>"
+                               "var x = new XMLHttpRequest();"
+                               "try { x.open('GET', '%1', false); x.send(); document.getElementById('out').textContent "
+                               "= x.responseText; }"
+                               "catch (e) { document.getElementById('out').textContent = 'blocked'; }"
+                               "</script>"_s.arg(url);
         QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
         child<QLineEdit>(*m_window, u"edt3"_s)->setText(script);
         QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
@@ -293,10 +294,10 @@ private slots:
         QVERIFY2(text.contains(u"blocked"_s) || text.contains(u"none"_s), qPrintable(text));
         QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
 
-        const QString frameText = runScript(
-            m_window->browser(),
-            u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
-            " catch (e) { return 'denied'; } })()"_s);
+        const QString frameText
+            = runScript(m_window->browser(),
+                        u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
+                        " catch (e) { return 'denied'; } })()"_s);
         QVERIFY(frameText != u"<no answer>"_s);
         QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
     }

@@ -116,8 +116,7 @@ private slots:
         QTest::newRow("no shop") << QStringList{} << u"taobao"_s << 750;
         QTest::newRow("tmall") << QStringList{u"--shop"_s, u"tmall"_s} << u"tmall"_s << 790;
         QTest::newRow("--shop=tmall") << QStringList{u"--shop=tmall"_s} << u"tmall"_s << 790;
-        QTest::newRow("later wins") << QStringList{u"--shop=tmall"_s, u"--shop"_s, u"taobao"_s} << u"taobao"_s
-                                    << 750;
+        QTest::newRow("later wins") << QStringList{u"--shop=tmall"_s, u"--shop"_s, u"taobao"_s} << u"taobao"_s << 750;
     }
 
     void defaultsAndShop()
@@ -165,13 +164,10 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(QString, expected);
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + value}, field),
-                 expected);
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set="_s + field + u'=' + value}, field),
-                 expected);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + value}, field), expected);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set="_s + field + u'=' + value}, field), expected);
         const QString path = writeFile(u"value.txt"_s, value.toUtf8());
-        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, field + u'=' + path}, field),
-                 expected);
+        QCOMPARE(probeField({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, field + u'=' + path}, field), expected);
     }
 
     // A file's byte-order mark is dropped; of two assignments the later wins.
@@ -232,8 +228,8 @@ private slots:
                                  << u"'abc' is not a valid integer value."_s;
         QTest::newRow("jpeg") << u"edtfail"_s << u"JPEG error #53"_s << u"JPEG error #53."_s;
         QTest::newRow("CJK") << u"edtfail"_s << u"无法读取"_s << u"无法读取."_s;
-        QTest::newRow("already a stop")
-            << u"edtfail"_s << u"Cannot open file \"1.jpg\". Gone."_s << u"Cannot open file \"1.jpg\". Gone."_s;
+        QTest::newRow("already a stop") << u"edtfail"_s << u"Cannot open file \"1.jpg\". Gone."_s
+                                        << u"Cannot open file \"1.jpg\". Gone."_s;
         QTest::newRow("reminder") << u"edtremind"_s << u"请先选择样式"_s << u"请先选择样式"_s;
         QTest::newRow("exclamation") << u"edtfail"_s << u"Stop!"_s << u"Stop!"_s;
     }
@@ -243,8 +239,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, message);
         QFETCH(QString, shown);
-        const orv::cli::Result result =
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + message});
+        const orv::cli::Result result = runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, field + u'=' + message});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(QString::fromUtf8(result.err), shown + u'\n');
@@ -255,8 +250,8 @@ private slots:
     void displayedLines()
     {
         const QString longLine(5000, u'长');
-        const QJsonObject r = report(
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"mmo1=a\r\n"_s + longLine + u"\rc\n"_s}));
+        const QJsonObject r
+            = report(runProbe({u"generate"_s, u"tsprobe"_s, u"--set"_s, u"mmo1=a\r\n"_s + longLine + u"\rc\n"_s}));
         QCOMPARE(r.value(u"lines"_s).toArray(), QJsonArray::fromStringList({u"a"_s, longLine, u"c"_s}));
     }
 
@@ -288,8 +283,7 @@ private slots:
         const QString g = u"generate"_s;
         const QString p = u"tsprobe"_s;
         QTest::newRow("nothing") << QStringList{} << u"generate, fields, --help and --version"_s;
-        QTest::newRow("unknown command")
-            << QStringList{u"make"_s} << u"generate, fields, --help and --version"_s;
+        QTest::newRow("unknown command") << QStringList{u"make"_s} << u"generate, fields, --help and --version"_s;
         QTest::newRow("no page") << QStringList{g} << u"the pages are: tsprobe"_s;
         QTest::newRow("unknown page") << QStringList{g, u"tsnothing"_s} << u"the pages are: tsprobe"_s;
         QTest::newRow("option for page") << QStringList{g, u"--shop"_s, u"tmall"_s} << u"the pages are: tsprobe"_s;
@@ -307,12 +301,9 @@ private slots:
         QTest::newRow("file missing =") << QStringList{g, p, u"--set-file"_s, u"edt1"_s} << u"NAME=PATH"_s;
         QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt1=/nonexistent/x.txt"_s}
                                       << u"cannot read '/nonexistent/x.txt'"_s;
-        QTest::newRow("folder as file")
-            << QStringList{g, p, u"--set-file"_s, u"edt1=/"_s} << u"cannot read '/'"_s;
-        QTest::newRow("unknown option")
-            << QStringList{g, p, u"--wrap"_s} << u"--shop, --set and --set-file"_s;
-        QTest::newRow("stray argument")
-            << QStringList{g, p, u"edt1=1"_s} << u"--shop, --set and --set-file"_s;
+        QTest::newRow("folder as file") << QStringList{g, p, u"--set-file"_s, u"edt1=/"_s} << u"cannot read '/'"_s;
+        QTest::newRow("unknown option") << QStringList{g, p, u"--wrap"_s} << u"--shop, --set and --set-file"_s;
+        QTest::newRow("stray argument") << QStringList{g, p, u"edt1=1"_s} << u"--shop, --set and --set-file"_s;
         QTest::newRow("fields without page") << QStringList{u"fields"_s} << u"the pages are: tsprobe"_s;
         QTest::newRow("fields unknown page") << QStringList{u"fields"_s, u"x"_s} << u"the pages are: tsprobe"_s;
         QTest::newRow("fields two pages") << QStringList{u"fields"_s, p, p} << u"fields takes one PAGE"_s;
@@ -343,8 +334,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         const QString path = writeFile(u"notutf8.txt"_s, bytes);
-        const orv::cli::Result result =
-            runProbe({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"edt1="_s + path});
+        const orv::cli::Result result = runProbe({u"generate"_s, u"tsprobe"_s, u"--set-file"_s, u"edt1="_s + path});
         QCOMPARE(result.exitCode, 2);
         QCOMPARE(result.out, QByteArray());
         QVERIFY2(result.err.contains("is not valid UTF-8"), result.err.constData());
@@ -355,12 +345,12 @@ private slots:
     {
         orv::cli::Context context;
         context.pages = {&probePage()};
-        const orv::cli::Result cjk =
-            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", u"edt1=店铺"_s.toUtf8()}, context);
+        const orv::cli::Result cjk
+            = orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", u"edt1=店铺"_s.toUtf8()}, context);
         QCOMPARE(report(cjk).value(u"fields"_s).toObject().value(u"text"_s).toString(), u"店铺"_s);
 
-        const orv::cli::Result gbk =
-            orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", "edt1=\xB5\xEA"}, context);
+        const orv::cli::Result gbk
+            = orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", "edt1=\xB5\xEA"}, context);
         QCOMPARE(gbk.exitCode, 2);
         QCOMPARE(gbk.out, QByteArray());
         QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8\n"));

@@ -103,9 +103,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.write("\xEF\xBB\xBF" + u"第一行\r\n第二行\r\n"_s.toUtf8()) > 0);
         file.close();
-        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
-                                u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s,
-                                u"--set-file"_s, u"edt25="_s + path});
+        const Run run
+            = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s, u"edt3=新品 上市"_s,
+                      u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s, u"--set-file"_s, u"edt25="_s + path});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.out, dividerBar(orv::Shop::Tmall, {{u"title"_s, u"新品 上市"_s},

@@ -3,8 +3,8 @@
 // splitters alone are covered by their fuzz targets). Only the results are
 // checked; the times are measured by bench/orvanta_bench.
 
-#include "core/outputbuffer.h"
 #include "core/modulelistmodel.h"
+#include "core/outputbuffer.h"
 #include "modules/header/coupons/coupons.h"
 #include "modules/product/details/details.h"
 
@@ -31,8 +31,7 @@ private slots:
         state.setField(u"links"_s, u"#a|#b|#c|"_s + u"#|"_s.repeated(million / 2));
         const QString html = orv::coupons::generate(state, {}).fragment;
         QCOMPARE(html.count(u"优惠券</div>"_s), 3);
-        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) &&
-                !html.contains(u">9</div>"_s));
+        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) && !html.contains(u">9</div>"_s));
         QVERIFY(html.contains(u"href=\"#c\""_s));
         QCOMPARE(state.field(u"amounts"_s), amounts.chopped(4)); // cleaned in place
     }

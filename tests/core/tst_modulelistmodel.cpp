@@ -1,5 +1,5 @@
-#include "core/outputbuffer.h"
 #include "core/modulelistmodel.h"
+#include "core/outputbuffer.h"
 
 #include <QSignalSpy>
 #include <QTest>

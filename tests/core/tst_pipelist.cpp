@@ -1,5 +1,5 @@
-#include "core/pipelist.h"
 #include "core/failure.h"
+#include "core/pipelist.h"
 
 #include <QTest>
 
@@ -38,8 +38,11 @@ private slots:
         QTest::newRow("empty quoted") << u"\"\"|x"_s << QStringList{u""_s, u"x"_s};
         QTest::newRow("quoted delimiter") << u"\"a|b\"|"_s << QStringList{u"a|b"_s, u""_s};
         QTest::newRow("heading title") << u"精美细致 完美品质"_s << QStringList{u"精美细致"_s, u"完美品质"_s};
-        QTest::newRow("ideographic space is no blank") << u"精美\u3000细致|x"_s << QStringList{u"精美\u3000细致"_s, u"x"_s};
-        QTest::newRow("control characters are blanks") << u"a\x01\x1f" "b"_s << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("ideographic space is no blank")
+            << u"精美\u3000细致|x"_s << QStringList{u"精美\u3000细致"_s, u"x"_s};
+        QTest::newRow("control characters are blanks") << u"a\x01\x1f"
+                                                          "b"_s
+                                                       << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("lines with and without |") << u"a|\r\nb|\r\nc"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
         QTest::newRow("blank lines vanish") << u"a|\r\n\r\n\r\nb"_s << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("astral characters") << u"😀|𠀀"_s << QStringList{u"😀"_s, u"𠀀"_s};

@@ -1,5 +1,5 @@
-#include "fetch/curlmeasurer.h"
 #include "core/jpegheader.h"
+#include "fetch/curlmeasurer.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 
@@ -66,12 +66,14 @@ private slots:
     void outcomes()
     {
         orv::CurlMeasurer measurer(shortLimits());
-        const QStringList urls{url("/a.jpg"), url("/large.jpg"), url("/a.jpg"), url("/moved"), url("/page"),
-                               url("/empty.jpg"), url("/cut.jpg"), url("/missing"), {}, u"file:///etc/passwd"_s,
-                               url("/a.jpg")};
+        const QStringList urls{url("/a.jpg"),           url("/large.jpg"), url("/a.jpg"),
+                               url("/moved"),           url("/page"),      url("/empty.jpg"),
+                               url("/cut.jpg"),         url("/missing"),   {},
+                               u"file:///etc/passwd"_s, url("/a.jpg")};
         QList<std::pair<int, int>> progress;
-        const QList<MeasuredPicture> outcomes
-            = measurer.measureAll(urls, [&](int done, int total) { progress.append({done, total}); });
+        const QList<MeasuredPicture> outcomes = measurer.measureAll(urls, [&](int done, int total) {
+            progress.append({done, total});
+        });
         int cutCode = 0;
         try {
             orv::jpegSize(orv::test::makeJpeg(750, 1000).left(100));
@@ -79,8 +81,13 @@ private slots:
             cutCode = failure.message().section(u'#', 1).toInt();
         }
         const QList<MeasuredPicture> expected{
-            {1000}, {2000}, {1000}, {1000}, failed(u"JPEG error #53"_s),
-            {0}, failed(u"JPEG error #%1"_s.arg(cutCode)),
+            {1000},
+            {2000},
+            {1000},
+            {1000},
+            failed(u"JPEG error #53"_s),
+            {0},
+            failed(u"JPEG error #%1"_s.arg(cutCode)),
             failed(u"Cannot download \"%1\". HTTP status 404"_s.arg(url("/missing"))),
             failed(u"Cannot download \"\". The address is empty"_s),
             failed(u"Cannot download \"file:///etc/passwd\". Only http and https addresses are fetched"_s),
@@ -107,10 +114,7 @@ private slots:
     }
 
     // The header arrives in many small pieces.
-    void trickle()
-    {
-        QCOMPARE(orv::CurlMeasurer().measureAll({url("/trickle.jpg")}), QList<MeasuredPicture>{{480}});
-    }
+    void trickle() { QCOMPARE(orv::CurlMeasurer().measureAll({url("/trickle.jpg")}), QList<MeasuredPicture>{{480}}); }
 
     void cancel()
     {

@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 using namespace Qt::StringLiterals;
 using Server = orv::test::LoopbackServer;
 using Behaviour = Server::Behaviour;
@@ -75,22 +74,20 @@ private slots:
         QTest::addColumn<QString>("reason"); // empty for success
 
         const QByteArray ok = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n";
-        const QByteArray longHeader =
-            "HTTP/1.1 200 OK\r\nX-Padding: " + QByteArray(mebibyte, 'x') + "\r\n\r\n";
+        const QByteArray longHeader = "HTTP/1.1 200 OK\r\nX-Padding: " + QByteArray(mebibyte, 'x') + "\r\n\r\n";
         // A picture whose header never completes: a JPEG start and an EXIF
         // block of the largest size, the server's bytes its endless content.
         const QByteArray unfinished = ok + QByteArray("\xFF\xD8\xFF\xE1\xFF\xFF");
         const QString notHttp = u"Only http and https addresses are fetched"_s;
-        const auto rows = [&](const char *name, Behaviour behaviour, const QByteArray &response,
-                              const QString &reason, int stall = 1, const QString &query = {}) {
+        const auto rows = [&](const char *name, Behaviour behaviour, const QByteArray &response, const QString &reason,
+                              int stall = 1, const QString &query = {}) {
             QTest::newRow(name) << int(behaviour) << response << stall << query << reason;
         };
         rows("sound picture", Behaviour::Reply, Server::response(200, orv::test::makeJpeg(300, 123)), {});
         rows("404", Behaviour::Reply, Server::response(404, "gone"), u"HTTP status 404"_s);
         rows("500", Behaviour::Reply, Server::response(500, "oops"), u"HTTP status 500"_s);
         rows("announced too large", Behaviour::Endless,
-             "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\nConnection: close\r\n\r\n",
-             u"Larger than 1 MiB"_s);
+             "HTTP/1.1 200 OK\r\nContent-Length: 1000000000\r\nConnection: close\r\n\r\n", u"Larger than 1 MiB"_s);
         rows("accepts, never answers", Behaviour::Silent, {}, u"No answer for 1 second"_s);
         // The stall limit is above the drip's pace: the time in all ends it.
         rows("a byte a second", Behaviour::SlowDrip, unfinished, u"Not complete within 3 seconds"_s, 5);
@@ -104,8 +101,8 @@ private slots:
         rows("header of a mebibyte", Behaviour::Reply, longHeader, u"The server's header is too large"_s);
         rows("endless header", Behaviour::Endless,
              "HTTP/1.1 200 OK\r\nX-Padding: ", u"The server's header is too large"_s);
-        rows("address of megabytes", Behaviour::Reply, ok, u"The address is longer than 65536 characters"_s,
-             1, u"?"_s + QString(2 * mebibyte, u'q'));
+        rows("address of megabytes", Behaviour::Reply, ok, u"The address is longer than 65536 characters"_s, 1,
+             u"?"_s + QString(2 * mebibyte, u'q'));
     }
 
     void fetch()
@@ -149,7 +146,7 @@ private slots:
     // reached through.
     void addresses_data()
     {
-        QTest::addColumn<QString>("path");   // on the server; an absolute address as given
+        QTest::addColumn<QString>("path");    // on the server; an absolute address as given
         QTest::addColumn<QString>("outcome"); // a piece of the fragment, or the failure's reason
         QTest::newRow("file address") << u"file:///etc/passwd"_s << u"Only http and https addresses are fetched"_s;
         QTest::newRow("after a redirect") << u"/moved"_s << u"height:113px"_s;

@@ -23,8 +23,8 @@ inline QString goldenCase(const QString &folder)
 
 } // namespace orv::test
 
-#define ORV_COMPARE_GOLDEN(text, path)                                                                            \
-    do {                                                                                                          \
-        QString why_;                                                                                             \
-        QVERIFY2(orv::test::matchesGolden((text), (path), &why_), qPrintable(why_));                              \
+#define ORV_COMPARE_GOLDEN(text, path)                                                                                 \
+    do {                                                                                                               \
+        QString why_;                                                                                                  \
+        QVERIFY2(orv::test::matchesGolden((text), (path), &why_), qPrintable(why_));                                   \
     } while (false)

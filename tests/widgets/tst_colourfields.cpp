@@ -1,7 +1,7 @@
-#include "widgets/colourfields.h"
-#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "modules/catalog.h"
+#include "widgets/colourfields.h"
+#include "widgets/dialogs.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -97,8 +97,7 @@ private slots:
         doubleClick(field(u"edt4"_s));
         m_answer.reset();
         doubleClick(field(u"edt2"_s));
-        QCOMPARE(m_offered,
-                 (QList<QColor>{QColor(Qt::black), QColor(128, 128, 128), QColor(1, 2, 3)}));
+        QCOMPARE(m_offered, (QList<QColor>{QColor(Qt::black), QColor(128, 128, 128), QColor(1, 2, 3)}));
         QCOMPARE(field(u"edt1"_s)->text(), u"#808080"_s);
         QCOMPARE(field(u"edt4"_s)->text(), u"#010203"_s);
         QCOMPARE(field(u"edt2"_s)->text(), u"#8080FF"_s);

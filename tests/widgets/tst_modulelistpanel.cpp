@@ -1,7 +1,7 @@
-#include "widgets/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/modulelistmodel.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -22,8 +22,10 @@ private slots:
         QTest::newRow("defaults-taobao") << Shop::Taobao << Fields{} << 220;
         QTest::newRow("defaults-tmall") << Shop::Tmall << Fields{} << 230;
         QTest::newRow("as-typed") << Shop::Tmall
-                                  << Fields{{u"title_1"_s, u" 两件 \"套装\" "_s}, {u"link_1"_s, QString()},
-                                            {u"list_price"_s, QString()}, {u"offer_price"_s, u"￥ 99 元"_s},
+                                  << Fields{{u"title_1"_s, u" 两件 \"套装\" "_s},
+                                            {u"link_1"_s, QString()},
+                                            {u"list_price"_s, QString()},
+                                            {u"offer_price"_s, u"￥ 99 元"_s},
                                             {u"button_colour"_s, u"rgb(1, 2, 3)"_s}}
                                   << 230;
     }

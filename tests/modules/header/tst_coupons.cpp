@@ -22,9 +22,9 @@ private slots:
         // Blanks around "|" change nothing: the same as the defaults.
         QTest::newRow("blanks-around-pipes") << Shop::Taobao << Fields{{u"amounts"_s, u"  10 | 20 |\r\n 50 "_s}};
         // Quoted values keep their blanks and quotes; colours go in as typed.
-        QTest::newRow("quoted")
-            << Shop::Taobao
-            << Fields{{u"conditions"_s, u"\"满 100 元\"|\"say \"\"hi\"\"\"|c"_s}, {u"card_colour"_s, u"red; x"_s}};
+        QTest::newRow("quoted") << Shop::Taobao
+                                << Fields{{u"conditions"_s, u"\"满 100 元\"|\"say \"\"hi\"\"\"|c"_s},
+                                          {u"card_colour"_s, u"red; x"_s}};
         // An unquoted blank splits a condition and shifts the later ones.
         QTest::newRow("unquoted-blank") << Shop::Taobao << Fields{{u"conditions"_s, u"满100 元|b|c"_s}};
         // Surplus items are ignored.

@@ -19,12 +19,13 @@ private slots:
         QTest::addColumn<Fields>("fields");
         QTest::newRow("defaults-taobao") << Shop::Taobao << Fields{};
         QTest::newRow("defaults-tmall") << Shop::Tmall << Fields{};
-        QTest::newRow("edited") << Shop::Taobao
-                                << Fields{{u"line_width"_s, u"2"_s}, {u"font_size"_s, u"20"_s}, {u"title"_s, {}},
-                                          {u"remark"_s, {}}, {u"line_colour"_s, u" red "_s},
-                                          {u"title_colour"_s, u"<b>&\""_s}};
-        QTest::newRow("no-line-width") << Shop::Taobao
-                                       << Fields{{u"line_width"_s, {}}, {u"line_colour"_s, u" red "_s}};
+        QTest::newRow("edited") << Shop::Taobao << Fields{{u"line_width"_s, u"2"_s},
+                                                          {u"font_size"_s, u"20"_s},
+                                                          {u"title"_s, {}},
+                                                          {u"remark"_s, {}},
+                                                          {u"line_colour"_s, u" red "_s},
+                                                          {u"title_colour"_s, u"<b>&\""_s}};
+        QTest::newRow("no-line-width") << Shop::Taobao << Fields{{u"line_width"_s, {}}, {u"line_colour"_s, u" red "_s}};
     }
     void fragments()
     {

@@ -134,7 +134,8 @@ private slots:
     // cards keep the width of their style.
     void widthLeftByComboOfferIsNotUsed()
     {
-        for (const auto &[shop, style, w, h] : {std::tuple(Shop::Taobao, 0, 180, 270), std::tuple(Shop::Tmall, 1, 256, 270)}) {
+        for (const auto &[shop, style, w, h] :
+             {std::tuple(Shop::Taobao, 0, 180, 270), std::tuple(Shop::Tmall, 1, 256, 270)}) {
             PageState offer = combo::pageSpec().defaultState(relatedsales::withStyle(Metrics::forShop(shop), style));
             combo::generate(offer, {});
             QCOMPARE(offer.metrics.imageWidth, shop == Shop::Taobao ? 220 : 230);

@@ -27,15 +27,14 @@ public:
             fetched << url;
             MeasuredPicture outcome;
             if (!bodies.contains(url)) {
-                outcome.failure =
-                    cannotDownload(url, url.isEmpty() ? u"The address is empty"_s : u"HTTP status 404"_s).message();
+                outcome.failure
+                    = cannotDownload(url, url.isEmpty() ? u"The address is empty"_s : u"HTTP status 404"_s).message();
                 outcomes << outcome;
                 continue;
             }
             const QByteArray body = bodies.value(url);
             JpegHeaderReader reader;
-            for (qsizetype i = 0; i < body.size() && !reader.append(body.sliced(i, 1)); ++i) {
-            }
+            for (qsizetype i = 0; i < body.size() && !reader.append(body.sliced(i, 1)); ++i) {}
             try {
                 outcome.height = reader.size().height();
             } catch (const Failure &failure) {

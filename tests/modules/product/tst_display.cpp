@@ -47,8 +47,8 @@ private slots:
         QFETCH(QString, count);
         QFETCH(QString, list);
         QFETCH(QString, failure);
-        PageState state =
-            test::stateWith(display::pageSpec(), Shop::Taobao, {{u"count"_s, count}, {u"pictures"_s, list}});
+        PageState state
+            = test::stateWith(display::pageSpec(), Shop::Taobao, {{u"count"_s, count}, {u"pictures"_s, list}});
         Generated result;
         QCOMPARE(failureOf([&] { result = display::generate(state, {}); }), failure);
         if (failure.isEmpty())

@@ -41,8 +41,8 @@ private slots:
     {
         QFETCH(QString, memo);
         QFETCH(bool, wrapAtFour);
-        PageState state =
-            test::stateWith(parameters::pageSpec(), Shop::Taobao, {{u"parameters"_s, memo}, {u"picture"_s, {}}});
+        PageState state
+            = test::stateWith(parameters::pageSpec(), Shop::Taobao, {{u"parameters"_s, memo}, {u"picture"_s, {}}});
         Services services;
         if (wrapAtFour) {
             services.displayedLines = [](const QString &key, const QString &text) {

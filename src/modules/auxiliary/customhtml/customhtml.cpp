@@ -27,7 +27,7 @@ Generated generate(PageState &state, const Services &)
     const QString html = state.field(u"html"_s);
     return Generated{
         .fragment = u"<table width=\"750\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\"><tr><td>"_s + html
-                  + u"</td></tr></table>"_s,
+                    + u"</td></tr></table>"_s,
         .preview = false,
     };
 }

@@ -6,8 +6,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString samplePicture =
-    u"https://img.alicdn.com/imgextra/i3/2206500000001/O1CN01OrvSmp1Pic0Dz6Bq_!!2206500000001.jpg"_s;
+const QString samplePicture
+    = u"https://img.alicdn.com/imgextra/i3/2206500000001/O1CN01OrvSmp1Pic0Dz6Bq_!!2206500000001.jpg"_s;
 
 // Opens the picture row of a product column and the price column.
 const QString columnIndent = u"  \t"_s;

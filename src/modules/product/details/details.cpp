@@ -54,8 +54,8 @@ int pictureHeight(const QList<MeasuredPicture> &measured, qsizetype i)
     return picture.height;
 }
 
-QString listPicture(const QString &width, const QString &address, const QString &titleColour,
-                    const QString &title, const QString &captionColour, const QString &caption)
+QString listPicture(const QString &width, const QString &address, const QString &titleColour, const QString &title,
+                    const QString &captionColour, const QString &caption)
 {
     // clang-format off
     return u"<img style=\"margin-top:5px;\" src=\""_s + address + u"\" width=\""_s + width + u"\"/>"_s
@@ -143,8 +143,8 @@ Generated generate(PageState &state, const Services &services)
             const QString &address = pipeItem(addresses, i);
             const int height = pictureHeight(measured, i);
             const QString &title = pipeItem(titles, i);
-            pictures.append(overlayPicture(width, height, address, titleColour, title, captionColour,
-                                           pipeItem(captions, i)));
+            pictures.append(
+                overlayPicture(width, height, address, titleColour, title, captionColour, pipeItem(captions, i)));
         }
     }
 

@@ -1,8 +1,8 @@
 #include "display.h"
 
+#include "core/failure.h"
 #include "core/linelist.h"
 #include "core/pipelist.h"
-#include "core/failure.h"
 
 namespace orv::display {
 
@@ -10,8 +10,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    const QString sampleImage =
-        u"https://img.alicdn.com/imgextra/i2/2200000000001/O1CN01zhanshi_!!2200000000001.jpg"_s;
+    const QString sampleImage = u"https://img.alicdn.com/imgextra/i2/2200000000001/O1CN01zhanshi_!!2200000000001.jpg"_s;
     static const PageSpec spec{
         .id = u"tszhanshi"_s,
         .pageCaption = u"展示"_s,
@@ -43,8 +42,8 @@ Generated generate(PageState &state, const Services &)
     const QStringList items = splitPipeList(addresses);
     QStringList pictures;
     for (int i = 0; i < count; ++i) {
-        pictures.append(u"<img style=\"margin:5px 0\" src=\""_s + pipeItem(items, i)
-                        + u"\" alt=\" 790.jpg\" width=\""_s + width + u"\"/>"_s);
+        pictures.append(u"<img style=\"margin:5px 0\" src=\""_s + pipeItem(items, i) + u"\" alt=\" 790.jpg\" width=\""_s
+                        + width + u"\"/>"_s);
     }
     return {joinLines(pictures)};
 }

@@ -34,8 +34,8 @@ Generated generate(PageState &state, const Services &services)
     const QString width = QString::number(state.metrics.totalWidth);
     const QString picture = state.field(u"picture"_s);
     const QString memo = state.field(u"parameters"_s);
-    const QStringList shown = services.displayedLines ? services.displayedLines(u"parameters"_s, memo)
-                                                      : splitLines(memo);
+    const QStringList shown
+        = services.displayedLines ? services.displayedLines(u"parameters"_s, memo) : splitLines(memo);
     QStringList lines;
     lines.reserve(shown.size());
     for (const QString &line : shown)
