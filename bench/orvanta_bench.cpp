@@ -1,10 +1,10 @@
-#include "app/text/linelist.h"
-#include "app/text/pipelist.h"
 #include "cli/cli.h"
+#include "core/linelist.h"
+#include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
-#include "modulelist/modulelistmodel.h"
-#include "modules/header/youhuiquan/youhuiquan.h"
-#include "modules/product/xijie/xijie.h"
+#include "core/pipelist.h"
+#include "modules/header/coupons/coupons.h"
+#include "modules/product/details/details.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,8 +39,8 @@ void BM_CleanPipeFieldAndSplit(benchmark::State &state)
     const QString text = pipeText(state.range(0));
     for (auto _ : state) {
         QString field = text;
-        orv::CleanPipeField(field);
-        benchmark::DoNotOptimize(orv::SplitPipeList(field));
+        orv::cleanPipeField(field);
+        benchmark::DoNotOptimize(orv::splitPipeList(field));
     }
     state.SetComplexityN(state.range(0));
 }
@@ -50,7 +50,7 @@ void BM_SplitAndJoinLines(benchmark::State &state)
 {
     const QString text = linesText(state.range(0));
     for (auto _ : state)
-        benchmark::DoNotOptimize(orv::JoinLines(orv::SplitLines(text)));
+        benchmark::DoNotOptimize(orv::joinLines(orv::splitLines(text)));
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_SplitAndJoinLines)->Apply(sizes);
@@ -67,14 +67,14 @@ BENCHMARK(BM_ToCrLfAndBack)->Apply(sizes);
 // The coupon generator with every memo that large.
 void BM_CouponGenerator(benchmark::State &state)
 {
-    orv::PageState page = orv::youhuiquan::page().defaultState();
+    orv::PageState page = orv::coupons::pageSpec().defaultState();
     const QString amounts = repeatedTo(u"10|20|50|\r\n"_s, state.range(0));
-    page.setField(u"mmojine"_s, amounts);
-    page.setField(u"mmoshuoming"_s, repeatedTo(u"满100元使用|\r\n"_s, state.range(0)));
-    page.setField(u"mmolianjie"_s, repeatedTo(u"https://shop.example/item?id=1|"_s, state.range(0)));
+    page.setField(u"amounts"_s, amounts);
+    page.setField(u"conditions"_s, repeatedTo(u"满100元使用|\r\n"_s, state.range(0)));
+    page.setField(u"links"_s, repeatedTo(u"https://shop.example/item?id=1|"_s, state.range(0)));
     for (auto _ : state) {
         orv::PageState run = page;
-        benchmark::DoNotOptimize(orv::youhuiquan::btn16Click(run, {}));
+        benchmark::DoNotOptimize(orv::coupons::generate(run, {}));
     }
     state.SetComplexityN(state.range(0));
 }
@@ -86,14 +86,14 @@ void BM_DetailsGenerator(benchmark::State &state)
 {
     const QString picture = u"https://img.example/p/1.jpg|"_s;
     const qsizetype count = state.range(0) / picture.size();
-    orv::PageState page = orv::xijie::page().defaultState();
-    page.setField(u"cbb4"_s, QString::number(count));
-    page.setField(u"mmoxijietupian"_s, picture.repeated(count));
-    page.setField(u"mmoxijiebiaoti"_s, repeatedTo(u"标题|"_s, state.range(0)));
-    page.setField(u"mmoxijieshuoming"_s, repeatedTo(u"说明文字|"_s, state.range(0)));
+    orv::PageState page = orv::details::pageSpec().defaultState();
+    page.setField(u"count"_s, QString::number(count));
+    page.setField(u"pictures"_s, picture.repeated(count));
+    page.setField(u"titles"_s, repeatedTo(u"标题|"_s, state.range(0)));
+    page.setField(u"captions"_s, repeatedTo(u"说明文字|"_s, state.range(0)));
     for (auto _ : state) {
         orv::PageState run = page;
-        benchmark::DoNotOptimize(orv::xijie::btn11Click(run, {}));
+        benchmark::DoNotOptimize(orv::details::generate(run, {}));
     }
     state.SetComplexityN(state.range(0));
 }

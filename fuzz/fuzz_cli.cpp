@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
 
     const orv::cli::Result result = orv::cli::run(arguments, orv::cli::Context{});
-    FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed ||
-               result.exitCode == orv::cli::UsageError);
+    FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed
+               || result.exitCode == orv::cli::UsageError);
     FUZZ_CHECK(result.exitCode == orv::cli::Success || result.out.isEmpty());
     FUZZ_CHECK((result.exitCode == orv::cli::Success) == result.err.isEmpty());
     return 0;

@@ -4,14 +4,14 @@
 
 #include "fuzzcheck.h"
 
-#include "app/text/linelist.h"
+#include "core/linelist.h"
 
 #include <QStringList>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = orv::fuzz::text(data, size);
-    const QStringList lines = orv::SplitLines(text);
+    const QStringList lines = orv::splitLines(text);
     for (const QString &line : lines)
         FUZZ_CHECK(!line.contains(u'\r') && !line.contains(u'\n'));
 
@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString expected = crlf;
     if (!text.isEmpty() && !expected.endsWith(u"\r\n"))
         expected += u"\r\n";
-    FUZZ_CHECK(orv::JoinLines(lines) == expected);
-    FUZZ_CHECK(orv::SplitLines(crlf) == lines);
+    FUZZ_CHECK(orv::joinLines(lines) == expected);
+    FUZZ_CHECK(orv::splitLines(crlf) == lines);
     FUZZ_CHECK(orv::toCrLf(crlf) == crlf);
     FUZZ_CHECK(orv::toLf(crlf) == orv::toLf(text));
     FUZZ_CHECK(orv::toCrLf(orv::toLf(text)) == crlf);

@@ -11,7 +11,7 @@
 
 #include "fuzzcheck.h"
 
-#include "app/text/pipelist.h"
+#include "core/pipelist.h"
 
 #include <QStringList>
 
@@ -53,15 +53,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = orv::fuzz::text(data, size);
 
     QString cleaned = text;
-    orv::CleanPipeField(cleaned);
+    orv::cleanPipeField(cleaned);
     FUZZ_CHECK(cleaned.isEmpty() || (!orv::isBlank(cleaned.front()) && !orv::isBlank(cleaned.back())));
     FUZZ_CHECK(text.contains(cleaned));
     QString again = cleaned;
-    orv::CleanPipeField(again);
+    orv::cleanPipeField(again);
     FUZZ_CHECK(again == cleaned);
 
     for (const QString &input : {text, cleaned}) {
-        const QStringList items = orv::SplitPipeList(input);
+        const QStringList items = orv::splitPipeList(input);
         if (!input.contains(u'"')) {
             FUZZ_CHECK(items == bySegments(input));
         } else {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, start the window
-#   scripts/dev.sh test   install what is missing, build, run the test suite,
-#                         then again under the sanitizers (preset asan), then
-#                         each fuzz target for ORVANTA_FUZZ_SECONDS (default
-#                         60) seconds (preset fuzz)
+#   scripts/dev.sh test   install what is missing, check the layer direction
+#                         of the includes and the formatting, build, run the
+#                         test suite, then again under the sanitizers (preset
+#                         asan), then each fuzz target for ORVANTA_FUZZ_SECONDS
+#                         (default 60) seconds (preset fuzz)
 # Both are idempotent: packages already present and an up-to-date build are
 # left alone.
 set -euo pipefail
@@ -14,13 +15,12 @@ cd "$root"
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev libgl-dev
     qt6-declarative-dev qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
     libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
     fonts-wqy-microhei
-    libbenchmark-dev
 )
-test_packages=(python3 clang libclang-rt-14-dev)
+test_packages=(python3 clang clang-format libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -54,6 +54,9 @@ run)
     ;;
 test)
     install_missing "${packages[@]}" "${test_packages[@]}"
+    # Includes run one way between the layers; the tree is in the house style.
+    python3 scripts/check-layers.py
+    git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
     build
     ctest --preset default -j2
     # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -17,7 +17,8 @@ using namespace orv::render;
 
 namespace {
 
-QStringList entries() {
+QStringList entries()
+{
     QStringList list;
     for (int i = 0; i < 20; ++i) {
         switch (i % 4) {
@@ -25,8 +26,7 @@ QStringList entries() {
             list.append(
                 u"<div style=\"width:750px;height:40px;background-color:#F3F3F3;line-height:40px;"
                 "font-size:16px;border-bottom:#8080FF 2px solid;margin:10px 0\"><div style=\"float:left;"
-                "height:40px;padding:0 30px;background-color:#c0c0c0;color:#fff\">产品参数 %1</div></div>"_s
-                    .arg(i));
+                "height:40px;padding:0 30px;background-color:#c0c0c0;color:#fff\">产品参数 %1</div></div>"_s.arg(i));
             break;
         case 1: {
             QString table = u"<table style=\"width:750px;border-collapse:collapse;font-size:14px\">"_s;
@@ -37,9 +37,8 @@ QStringList entries() {
             break;
         }
         case 2:
-            list.append(
-                u"<div style=\"width:750px;height:900px;background:linear-gradient(#%1, #fff)\"></div>"_s.arg(
-                    QString::number(0x305070 + i * 0x0a0b0c, 16)));
+            list.append(u"<div style=\"width:750px;height:900px;background:linear-gradient(#%1, #fff)\"></div>"_s.arg(
+                QString::number(0x305070 + i * 0x0a0b0c, 16)));
             break;
         default: {
             QString text = u"<div style=\"width:750px;font-size:16px;line-height:30px\">"_s;
@@ -52,14 +51,16 @@ QStringList entries() {
     return list;
 }
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     return values.at(values.size() / 2);
 }
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     prepareRenderProcess(true);
     QGuiApplication app(argc, argv);
     const PageSource source{entries(), {}, 750};

@@ -1,19 +1,17 @@
 #include "mainwindow.h"
 
-#include "app/colour/colourfields.h"
-#include "app/busycursorfetcher.h"
-#include "app/dialogs.h"
 #include "app/links.h"
-#include "app/modulepage.h"
-#include "app/pagefactory.h"
 #include "app/preview.h"
 #include "app/progressmeasurer.h"
-#include "app/radiogroup.h"
 #include "core/failure.h"
-#include "core/fetch/curlfetcher.h"
-#include "core/fetch/curlmeasurer.h"
-#include "core/pages.h"
-#include "modulelist/modulelistpanel.h"
+#include "core/generation.h"
+#include "fetch/curlmeasurer.h"
+#include "modules/catalog.h"
+#include "widgets/colourfields.h"
+#include "widgets/dialogs.h"
+#include "widgets/modulelistpanel.h"
+#include "widgets/modulepage.h"
+#include "widgets/radiogroup.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -42,23 +40,6 @@ constexpr int clientHeight = 931;
 constexpr int navigationWidth = 142;
 constexpr int settingsWidth = 287;
 constexpr int splitterWidth = 3;
-
-// The navigation column: group headings and the pages' buttons, top to bottom.
-struct NavigationGroup {
-    QString headingName;
-    QString heading;
-    QStringList pages;
-};
-
-const QList<NavigationGroup> &navigationGroups()
-{
-    static const QList<NavigationGroup> groups{
-        {u"pnl32"_s, u"◇ 头部版块"_s, {u"tsguanlian"_s, u"tsfengetiao"_s, u"tsyouhuiquan"_s, u"tsdapei"_s}},
-        {u"pnl24"_s, u"◇ 产品信息"_s, {u"tscanshu"_s, u"tschima"_s, u"tszhanshi"_s, u"tsxijie"_s}},
-        {u"pnl29"_s, u"◇ 辅助版块"_s, {u"tsyangshi"_s, u"tsjiaoliu"_s, u"tszidingyi"_s}},
-    };
-    return groups;
-}
 
 QFrame *bevelPanel(const QString &name, QWidget *parent)
 {
@@ -129,7 +110,6 @@ MainWindow::MainWindow(QWidget *parent)
     // The start page first, then the preview that replaces it.
     m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
-    m_fetcher = std::make_unique<BusyCursorFetcher>(std::make_unique<CurlFetcher>());
     m_measurer = std::make_unique<ProgressMeasurer>(std::make_unique<CurlMeasurer>(), this);
 }
 
@@ -188,23 +168,22 @@ QWidget *MainWindow::createNavigationColumn()
     connect(m_shopType, &RadioGroup::itemChosen, this, &MainWindow::changeShopType);
     layout->addWidget(shopBox);
 
-    for (const NavigationGroup &group : navigationGroups()) {
+    for (const catalog::Group &group : catalog::groups()) {
         auto *heading = new QLabel(group.heading, navigation);
         heading->setObjectName(group.headingName);
         heading->setAlignment(Qt::AlignCenter);
         heading->setFixedHeight(45);
         layout->addWidget(heading);
         for (qsizetype i = 0; i < group.pages.size(); ++i) {
-            const PageSpec *pageSpec = findPage(group.pages.at(i));
-            Q_ASSERT(pageSpec);
+            const PageSpec *pageSpec = group.pages.at(i);
             if (i > 0)
                 layout->addSpacing(5);
             auto *button = new QPushButton(pageSpec->moduleName, navigation);
             button->setObjectName(pageSpec->navButton);
             button->setFixedHeight(41);
             button->setFocusPolicy(Qt::NoFocus);
-            const QString pageName = pageSpec->name;
-            connect(button, &QPushButton::clicked, this, [this, pageName] { showModulePage(page(pageName)); });
+            const QString id = pageSpec->id;
+            connect(button, &QPushButton::clicked, this, [this, id] { showModulePage(page(id)); });
             layout->addWidget(button);
         }
     }
@@ -249,20 +228,19 @@ QWidget *MainWindow::createSettingsPanel()
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
-    for (const PageSpec *pageSpec : modulePages()) {
-        ModulePage *modulePage = createModulePage(*pageSpec, m_pages);
+    for (const PageSpec *pageSpec : catalog::pages()) {
+        auto *modulePage = new ModulePage(*pageSpec, m_pages);
         m_pages->addWidget(modulePage);
         m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
-        connect(modulePage, &ModulePage::metricsRequested, this, &MainWindow::setMetrics);
-        connect(modulePage, &ModulePage::addRequested, this,
-                [this, modulePage] { m_moduleList->add(*modulePage); });
+        connect(modulePage, &ModulePage::choiceMade, this, [this, modulePage] { applyChoice(modulePage); });
+        connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
     }
     layout->addWidget(m_pages);
 
     m_moduleList = new ModuleListPanel(this, m_settingsPanel);
     layout->addWidget(m_moduleList, 1);
-    setMetrics(Metrics::forShop(0));
+    setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
 }
 
@@ -317,28 +295,19 @@ QString MainWindow::moduleName() const
     return m_moduleName->text();
 }
 
-ModulePage *MainWindow::page(const QString &name) const
+ModulePage *MainWindow::page(const QString &id) const
 {
-    return m_pages->findChild<ModulePage *>(name, Qt::FindDirectChildrenOnly);
-}
-
-Metrics MainWindow::metrics() const
-{
-    Metrics m;
-    m.shopType = m_shopType->itemIndex();
-    m.totalWidth = m_totalWidth->text();
-    m.totalHeight = m_totalHeight->text();
-    m.imageWidth = m_imageWidth->text();
-    m.imageHeight = m_imageHeight->text();
-    return m;
+    return m_pages->findChild<ModulePage *>(id, Qt::FindDirectChildrenOnly);
 }
 
 void MainWindow::setMetrics(const Metrics &metrics)
 {
-    m_totalWidth->setText(metrics.totalWidth);
-    m_totalHeight->setText(metrics.totalHeight);
-    m_imageWidth->setText(metrics.imageWidth);
-    m_imageHeight->setText(metrics.imageHeight);
+    m_metrics = metrics;
+    m_shopType->setItemIndex(metrics.shop == Shop::Tmall ? 1 : 0);
+    m_totalWidth->setNum(metrics.totalWidth);
+    m_totalHeight->setNum(metrics.totalHeight);
+    m_imageWidth->setNum(metrics.imageWidth);
+    m_imageHeight->setNum(metrics.imageHeight);
 }
 
 void MainWindow::showSettingsPanel()
@@ -371,20 +340,18 @@ void MainWindow::toggleSettingsPanel()
 
 void MainWindow::changeShopType(int index)
 {
-    setMetrics(Metrics::forShop(index));
+    setMetrics(Metrics::forShop(index == 1 ? Shop::Tmall : Shop::Taobao));
     for (int i = 0; i < m_pages->count(); ++i) {
         if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
-            modulePage->shopTypeChanged();
+            modulePage->resetForShop();
     }
 }
 
-void MainWindow::guarded(const std::function<void()> &action)
+void MainWindow::applyChoice(ModulePage *modulePage)
 {
-    try {
-        action();
-    } catch (const Failure &failure) {
-        showFailure(failure.message());
-    }
+    const PageSpec &pageSpec = modulePage->pageSpec();
+    if (pageSpec.metricsOnChoice)
+        setMetrics(pageSpec.metricsOnChoice(PageState{modulePage->values(), m_metrics}));
 }
 
 void MainWindow::showFailure(const QString &message)
@@ -394,47 +361,45 @@ void MainWindow::showFailure(const QString &message)
 
 void MainWindow::preview()
 {
-    m_preview->show(m_buffer.text());
+    preview(m_buffer.text());
 }
 
-void MainWindow::previewText(const QString &text)
+void MainWindow::preview(const QString &text)
 {
-    m_preview->show(text);
+    try {
+        m_preview->show(text);
+    } catch (const Failure &failure) {
+        showFailure(failure.message());
+    }
 }
 
 void MainWindow::generate(ModulePage *modulePage)
 {
     const PageSpec &pageSpec = modulePage->pageSpec();
-    if (!pageSpec.generate)
-        return;
-    PageState state{modulePage->values(), metrics()};
     Services services;
-    services.privateDir = privateFolder();
-    services.fetcher = m_fetcher.get();
     services.measurer = m_measurer.get();
-    services.displayedLines = [modulePage](const QString &field, const QString &text) {
-        return modulePage->displayedLines(field, text);
-    };
+    services.displayedLines
+        = [modulePage](const QString &key, const QString &text) { return modulePage->displayedLines(key, text); };
+    const Generation run = orv::generate(pageSpec, PageState{modulePage->values(), m_metrics}, services);
+    if (run.outcome == Generation::Outcome::Cancelled)
+        return;
     // Whatever the generator cleaned or wrote stays, also when it fails.
-    const auto writeBack = [&] {
-        modulePage->setValues(state.fields);
-        setMetrics(state.metrics);
-    };
-    try {
-        const Generated result = pageSpec.generate(state, services);
-        writeBack();
-        if (!result.reminder.isEmpty()) {
-            dialogs::inform(this, result.reminder);
-            return;
-        }
-        m_buffer.setText(result.fragment);
-        if (result.preview)
+    modulePage->setValues(run.state.fields);
+    setMetrics(run.state.metrics);
+    switch (run.outcome) {
+    case Generation::Outcome::Fragment:
+        m_buffer.setText(run.text);
+        if (run.preview)
             preview();
-    } catch (const Cancelled &) {
-        // The user stopped it: nothing changes, nothing to report.
-    } catch (const Failure &failure) {
-        writeBack();
-        showFailure(failure.message());
+        break;
+    case Generation::Outcome::Reminder:
+        dialogs::inform(this, run.text);
+        break;
+    case Generation::Outcome::Failure:
+        showFailure(run.text);
+        break;
+    case Generation::Outcome::Cancelled:
+        break;
     }
 }
 

@@ -2,11 +2,11 @@
 
 #include "core/outputbuffer.h"
 #include "core/page.h"
+#include "widgets/workspace.h"
 
 #include <QMainWindow>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -20,36 +20,36 @@ namespace orv {
 class ColourFields;
 class ModuleListPanel;
 class ModulePage;
+class PictureMeasurer;
 class Preview;
 class RadioGroup;
 
 // The program's one window: navigation column, settings panel with the module
 // pages and the module list, and the preview. It owns the output buffer, the
 // layout metrics and the private folder for the preview file.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public Workspace {
     Q_OBJECT
 
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Metrics metrics() const;
+    const Metrics &metrics() const { return m_metrics; }
     void setMetrics(const Metrics &metrics);
 
-    OutputBuffer &buffer() { return m_buffer; }
+    OutputBuffer &buffer() override { return m_buffer; }
     QString privateFolder() const;
     QWebEngineView *browser() const { return m_browser; }
-    ModulePage *page(const QString &name) const;
+    ModulePage *page(const QString &id) const;
     ColourFields *colourFields() const { return m_colourFields; }
 
     // Writes the buffer to the preview file and shows it.
     void preview();
-    // Writes a text to the preview file and shows it, leaving the buffer alone.
-    void previewText(const QString &text);
-    // Runs an action; a Failure ends it and shows in the standard error box.
-    void guarded(const std::function<void()> &action);
+    // Writes a text to the preview file and shows it, leaving the buffer
+    // alone; a failure shows in the standard error box.
+    void preview(const QString &text) override;
 
-    QString moduleName() const;
+    QString moduleName() const override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -67,12 +67,13 @@ private:
     void toggleSettingsPanel();
     void changeShopType(int index);
     void generate(ModulePage *page);
+    void applyChoice(ModulePage *page);
     void showFailure(const QString &message);
 
     OutputBuffer m_buffer;
+    Metrics m_metrics;
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
-    std::unique_ptr<ImageFetcher> m_fetcher;
     std::unique_ptr<PictureMeasurer> m_measurer;
 
     QWidget *m_settingsPanel = nullptr;

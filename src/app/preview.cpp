@@ -26,8 +26,7 @@ void Preview::show(const QString &text)
     const QString path = filePath();
     QFile file(path);
     const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
-        || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
         throw Failure::cannotCreateFile(path, file.errorString());
     }
     file.close();

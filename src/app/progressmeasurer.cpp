@@ -65,7 +65,8 @@ QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, con
             outcomes = m_inner->measureAll(
                 urls,
                 [&](int done, int) {
-                    QMetaObject::invokeMethod(&dialog, [&shown, done] { shown(done); }, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        &dialog, [&shown, done] { shown(done); }, Qt::QueuedConnection);
                 },
                 &stop);
         } catch (...) {

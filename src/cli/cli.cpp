@@ -1,15 +1,14 @@
 #include "cli.h"
 
-#include "app/text/linelist.h"
 #include "core/failure.h"
-#include "core/pages.h"
+#include "core/generation.h"
+#include "core/linelist.h"
+#include "modules/catalog.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 
 namespace orv::cli {
 
@@ -38,14 +37,14 @@ QStringList pageNames(const QList<const PageSpec *> &pages)
 {
     QStringList names;
     for (const PageSpec *page : pages)
-        names.append(page->name);
+        names.append(page->id);
     return names;
 }
 
 const PageSpec *pageNamed(const QList<const PageSpec *> &pages, const QString &name)
 {
     for (const PageSpec *page : pages) {
-        if (page->name == name)
+        if (page->id == name)
             return page;
     }
     usageError(u"unknown page %1; the pages are: %2"_s.arg(quoted(name), pageNames(pages).join(u", "_s)));
@@ -60,16 +59,14 @@ struct Assignment {
 };
 
 struct GenerateOptions {
-    int shopType = 0;
+    Shop shop = Shop::Taobao;
     QList<Assignment> assignments;
 };
 
-int shopTypeNamed(const QString &name)
+Shop shopOption(const QString &name)
 {
-    if (name == u"taobao"_s)
-        return 0;
-    if (name == u"tmall"_s)
-        return 1;
+    if (const std::optional<Shop> shop = shopNamed(name))
+        return *shop;
     usageError(u"unknown shop %1; use taobao or tmall"_s.arg(quoted(name)));
 }
 
@@ -77,8 +74,7 @@ Assignment assignment(const QString &option, const QString &argument, bool fromF
 {
     const qsizetype equals = argument.indexOf(u'=');
     if (equals < 0) {
-        usageError(u"%1 takes %2, not %3"_s.arg(option, fromFile ? u"NAME=PATH"_s : u"NAME=VALUE"_s,
-                                                quoted(argument)));
+        usageError(u"%1 takes %2, not %3"_s.arg(option, fromFile ? u"NAME=PATH"_s : u"NAME=VALUE"_s, quoted(argument)));
     }
     return {option, argument.left(equals), argument.mid(equals + 1), fromFile};
 }
@@ -109,7 +105,7 @@ GenerateOptions parseGenerateOptions(const QStringList &arguments)
             value = arguments.at(++i);
         }
         if (option == u"--shop"_s)
-            options.shopType = shopTypeNamed(value);
+            options.shop = shopOption(value);
         else
             options.assignments.append(assignment(option, value, option == u"--set-file"_s));
     }
@@ -144,16 +140,14 @@ QString fieldText(const PageSpec &page, const FieldSpec &field, const QString &v
         bool ok = false;
         const int index = value.toInt(&ok, 10);
         if (!ok || index >= field.items.size() || index < (noneAllowed ? -1 : 0)) {
-            const QString range = field.items.isEmpty()
-                                      ? QString()
-                                      : u"an item index from 0 to %1"_s.arg(field.items.size() - 1);
+            const QString range
+                = field.items.isEmpty() ? QString() : u"an item index from 0 to %1"_s.arg(field.items.size() - 1);
             QString allowed = range;
             if (noneAllowed)
                 allowed = range.isEmpty() ? u"-1 (no item chosen)"_s : range + u" or -1 (no item chosen)"_s;
             if (allowed.isEmpty())
                 allowed = u"no value: the group has no items"_s;
-            usageError(
-                u"field %1 of page %2 takes %3, not %4"_s.arg(field.name, page.name, allowed, quoted(value)));
+            usageError(u"field %1 of page %2 takes %3, not %4"_s.arg(field.name, page.id, allowed, quoted(value)));
         }
         return QString::number(index);
     }
@@ -167,16 +161,15 @@ QString fieldText(const PageSpec &page, const FieldSpec &field, const QString &v
 
 void apply(const PageSpec &page, const Assignment &a, PageState &state)
 {
-    const FieldSpec *field = page.findField(a.name);
+    const FieldSpec *field = page.fieldByKeyOrName(a.name);
     if (!field) {
         QStringList names;
         for (const FieldSpec &f : page.fields)
-            names.append(f.name);
-        usageError(u"page %1 has no field %2; its fields are: %3"_s.arg(page.name, quoted(a.name),
-                                                                        names.join(u", "_s)));
+            names.append(u"%1 (%2)"_s.arg(f.key, f.name));
+        usageError(u"page %1 has no field %2; its fields are: %3"_s.arg(page.id, quoted(a.name), names.join(u", "_s)));
     }
     const QString value = a.fromFile ? readUtf8File(a.value) : a.value;
-    state.setField(field->name, fieldText(page, *field, value));
+    state.setField(field->key, fieldText(page, *field, value));
 }
 
 Result generate(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context)
@@ -185,48 +178,32 @@ Result generate(const QList<const PageSpec *> &pages, const QStringList &argumen
         usageError(u"generate needs a PAGE; the pages are: %1"_s.arg(pageNames(pages).join(u", "_s)));
     const PageSpec *page = pageNamed(pages, arguments.first());
     const GenerateOptions options = parseGenerateOptions(arguments.mid(1));
-    if (!page->generate)
-        usageError(u"page %1 (%2) is not built yet"_s.arg(page->name, page->moduleName));
 
-    PageState state = page->defaultState(Metrics::forShop(options.shopType));
+    PageState state = page->defaultState(Metrics::forShop(options.shop));
     for (const Assignment &a : options.assignments)
         apply(*page, a, state);
 
-    // The run's own private folder, removed with everything in it at the end.
-    QTemporaryDir privateDir(QDir::tempPath() + u"/orvanta-cli-XXXXXX"_s);
-    if (!privateDir.isValid()) {
-        return {GeneratorFailed,
-                {},
-                (errorBoxText(u"Cannot create a private folder in \"%1\". %2"_s.arg(
-                     QDir::tempPath(), privateDir.errorString())) +
-                 u'\n')
-                    .toUtf8()};
-    }
     Services services;
-    services.fetcher = context.fetcher;
     services.measurer = context.measurer;
-    services.privateDir = privateDir.path();
     // No widget wraps the text here: the displayed lines are the text's lines.
-    services.displayedLines = [](const QString &, const QString &text) { return SplitLines(text); };
+    services.displayedLines = [](const QString &, const QString &text) { return splitLines(text); };
 
-    Result result;
-    try {
-        const Generated generated = page->generate(state, services);
-        if (!generated.reminder.isEmpty()) {
-            result.exitCode = GeneratorFailed;
-            result.err = (generated.reminder + u'\n').toUtf8();
-        } else {
-            result.out = generated.fragment.toUtf8();
-        }
-    } catch (const Failure &failure) {
-        result.exitCode = GeneratorFailed;
-        result.err = (errorBoxText(failure.message()) + u'\n').toUtf8();
+    const Generation run = orv::generate(*page, state, services);
+    switch (run.outcome) {
+    case Generation::Outcome::Fragment:
+        return {Success, run.text.toUtf8(), {}};
+    case Generation::Outcome::Reminder:
+        return {GeneratorFailed, {}, (run.text + u'\n').toUtf8()};
+    case Generation::Outcome::Failure:
+    case Generation::Outcome::Cancelled:
+        break;
     }
-    return result;
+    return {GeneratorFailed, {}, (errorBoxText(run.text) + u'\n').toUtf8()};
 }
 
-// A string as JSON text. A field's keys are written by hand so that they keep
-// the order name, kind, default, items; QJsonObject would sort them.
+// A string as JSON text. A field's members are written by hand so that they
+// keep the order name, kind, default, items, key, label; QJsonObject would
+// sort them.
 QByteArray jsonValue(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
@@ -236,9 +213,8 @@ QByteArray jsonValue(const QString &text)
 Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments)
 {
     if (arguments.size() != 1) {
-        usageError(arguments.isEmpty()
-                       ? u"fields needs a PAGE; the pages are: %1"_s.arg(pageNames(pages).join(u", "_s))
-                       : u"fields takes one PAGE, not %1"_s.arg(quoted(arguments.join(u' '))));
+        usageError(arguments.isEmpty() ? u"fields needs a PAGE; the pages are: %1"_s.arg(pageNames(pages).join(u", "_s))
+                                       : u"fields takes one PAGE, not %1"_s.arg(quoted(arguments.join(u' '))));
     }
     const PageSpec *page = pageNamed(pages, arguments.first());
     // One field per line, so that the list is easy to read and to grep.
@@ -246,9 +222,10 @@ Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments
     for (qsizetype i = 0; i < page->fields.size(); ++i) {
         const FieldSpec &f = page->fields.at(i);
         json += i == 0 ? "\n  " : ",\n  ";
-        json += "{\"name\":" + jsonValue(f.name) + ",\"kind\":" + jsonValue(fieldKindName(f.kind)) +
-                ",\"default\":" + jsonValue(f.defaultText) + ",\"items\":" +
-                QJsonDocument(QJsonArray::fromStringList(f.items)).toJson(QJsonDocument::Compact) + '}';
+        json += "{\"name\":" + jsonValue(f.name) + ",\"kind\":" + jsonValue(fieldKindName(f.kind))
+                + ",\"default\":" + jsonValue(f.defaultText)
+                + ",\"items\":" + QJsonDocument(QJsonArray::fromStringList(f.items)).toJson(QJsonDocument::Compact)
+                + ",\"key\":" + jsonValue(f.key) + ",\"label\":" + jsonValue(f.label) + '}';
     }
     json += page->fields.isEmpty() ? "]\n" : "\n]\n";
     return {Success, json, {}};
@@ -258,8 +235,8 @@ Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments
 
 QString helpText(const QList<const PageSpec *> &pages)
 {
-    QString text =
-        uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
+    QString text
+        = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
        orvanta-cli --help | --version
 
@@ -268,25 +245,24 @@ button does, and writes it to standard output as UTF-8 with nothing added.
 
   --shop taobao|tmall   the shop type: total width 750 (taobao, the default)
                         or 790 (tmall)
-  --set NAME=VALUE      the text of the page's field NAME; every field not set
-                        keeps its start-up default; later options win
+  --set NAME=VALUE      the text of the page's field NAME (its key, such as
+                        amounts, or its component name, such as mmojine);
+                        every field not set keeps its start-up default;
+                        later options win
   --set-file NAME=PATH  the same, with VALUE the whole content of a UTF-8 file
 
 Multi-line fields take every line break as CR LF. Radio groups take the
 chosen item's index (-1, no item chosen, where the group starts that way).
-"fields PAGE" lists the page's fields (name, kind, default, items) as JSON.
+"fields PAGE" lists the page's fields (name, kind, default, items, key,
+label) as JSON.
 
 Exit status: 0 success; 1 the generator failed or reminded (its message on
 standard error); 2 usage error.
 
 Pages:
 )"_s;
-    for (const PageSpec *page : pages) {
-        text += u"  "_s + page->name.leftJustified(14) + page->moduleName;
-        if (!page->generate)
-            text += u" (not built yet)"_s;
-        text += u'\n';
-    }
+    for (const PageSpec *page : pages)
+        text += u"  "_s + page->id.leftJustified(14) + page->moduleName + u'\n';
     return text;
 }
 
@@ -298,8 +274,7 @@ Result run(const QList<QByteArray> &arguments, const Context &context)
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         decoded.append(decoder(arguments.at(i)));
         if (decoder.hasError()) {
-            return {
-                UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
+            return {UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
         }
     }
     return run(decoded, context);
@@ -307,7 +282,7 @@ Result run(const QList<QByteArray> &arguments, const Context &context)
 
 Result run(const QStringList &arguments, const Context &context)
 {
-    const QList<const PageSpec *> &pages = context.pages.isEmpty() ? modulePages() : context.pages;
+    const QList<const PageSpec *> &pages = context.pages.isEmpty() ? catalog::pages() : context.pages;
     try {
         const QString command = arguments.value(0);
         const QStringList rest = arguments.mid(1);
@@ -327,12 +302,11 @@ Result run(const QStringList &arguments, const Context &context)
             return fields(pages, rest);
         if (arguments.isEmpty())
             usageError(u"no command given; the commands are generate, fields, --help and --version"_s);
-        usageError(u"unknown command %1; the commands are generate, fields, --help and --version"_s.arg(
-            quoted(command)));
+        usageError(
+            u"unknown command %1; the commands are generate, fields, --help and --version"_s.arg(quoted(command)));
     } catch (const UsageFailure &failure) {
-        return {UsageError,
-                {},
-                (programName + u": "_s + failure.message + u"\nTry 'orvanta-cli --help'.\n"_s).toUtf8()};
+        return {
+            UsageError, {}, (programName + u": "_s + failure.message + u"\nTry 'orvanta-cli --help'.\n"_s).toUtf8()};
     }
 }
 

@@ -27,11 +27,9 @@ struct Result {
 
 // What a run takes from its surroundings.
 struct Context {
-    // The pages that can be named; empty means orv::modulePages().
+    // The pages that can be named; empty means every module's page.
     QList<const PageSpec *> pages;
-    // Handed to the generators that fetch pictures.
-    ImageFetcher *fetcher = nullptr;
-    // Handed to them as well: measures all pictures at once.
+    // Handed to the generators that fetch pictures: measures them all at once.
     PictureMeasurer *measurer = nullptr;
 };
 

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
-#include "core/fetch/curlfetcher.h"
-#include "core/fetch/curlmeasurer.h"
+#include "fetch/curlmeasurer.h"
 
 #include <QCoreApplication>
 
@@ -13,11 +12,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
 
     // The product-details page fetches its pictures to measure them; pages
-    // that fetch nothing ignore the fetcher.
-    orv::CurlFetcher fetcher;
+    // that fetch nothing ignore the measurer.
     orv::CurlMeasurer measurer;
     orv::cli::Context context;
-    context.fetcher = &fetcher;
     context.measurer = &measurer;
 
     QList<QByteArray> arguments;

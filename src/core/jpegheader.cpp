@@ -6,8 +6,8 @@
 #include <QFileInfo>
 
 #include <csetjmp>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 #include <jpeglib.h>
 

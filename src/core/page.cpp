@@ -2,53 +2,58 @@
 
 namespace orv {
 
+using namespace Qt::StringLiterals;
+
 QString fieldKindName(FieldKind kind)
 {
     switch (kind) {
     case FieldKind::Edit:
-        return QStringLiteral("edit");
+        return u"edit"_s;
     case FieldKind::Memo:
-        return QStringLiteral("memo");
+        return u"memo"_s;
     case FieldKind::Combo:
-        return QStringLiteral("combo");
+        return u"combo"_s;
     case FieldKind::Radio:
-        return QStringLiteral("radio");
+        return u"radio"_s;
     case FieldKind::Colour:
-        return QStringLiteral("colour");
+        return u"colour"_s;
     }
     return {};
 }
 
-Metrics Metrics::forShop(int shopType)
+QString PageState::field(const QString &key) const
 {
-    Metrics m;
-    m.shopType = shopType;
-    m.totalWidth = shopType == 1 ? QStringLiteral("790") : QStringLiteral("750");
-    return m;
+    Q_ASSERT_X(fields.contains(key), "PageState::field", qPrintable(key));
+    return fields.value(key);
 }
 
-QString PageState::field(const QString &name) const
+void PageState::setField(const QString &key, const QString &text)
 {
-    Q_ASSERT_X(fields.contains(name), "PageState::field", qPrintable(name));
-    return fields.value(name);
+    fields.insert(key, text);
 }
 
-void PageState::setField(const QString &name, const QString &text)
-{
-    fields.insert(name, text);
-}
-
-int PageState::radioIndex(const QString &name) const
+int PageState::radioIndex(const QString &key) const
 {
     bool ok = false;
-    const int index = field(name).toInt(&ok);
+    const int index = field(key).toInt(&ok);
     return ok ? index : -1;
 }
 
-const FieldSpec *PageSpec::findField(const QString &fieldName) const
+const FieldSpec *PageSpec::field(const QString &key) const
 {
     for (const FieldSpec &f : fields) {
-        if (f.name == fieldName)
+        if (f.key == key)
+            return &f;
+    }
+    return nullptr;
+}
+
+const FieldSpec *PageSpec::fieldByKeyOrName(const QString &keyOrName) const
+{
+    if (const FieldSpec *byKey = field(keyOrName))
+        return byKey;
+    for (const FieldSpec &f : fields) {
+        if (f.name == keyOrName)
             return &f;
     }
     return nullptr;
@@ -59,7 +64,7 @@ PageState PageSpec::defaultState(const Metrics &metrics) const
     PageState state;
     state.metrics = metrics;
     for (const FieldSpec &f : fields)
-        state.fields.insert(f.name, f.defaultText);
+        state.fields.insert(f.key, f.defaultText);
     return state;
 }
 

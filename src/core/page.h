@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/metrics.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -9,7 +11,6 @@
 
 namespace orv {
 
-class ImageFetcher;
 class PictureMeasurer;
 
 // What a field of a module page is. Memos hold CR LF texts; radio groups hold
@@ -21,29 +22,22 @@ QString fieldKindName(FieldKind kind);
 // Where a colour field's background starts, before any colour is chosen.
 enum class ColourBackground { Window, Red, ScrollBar, MenuText };
 
-// One input field of a module page, described once for the window and the
-// command line alike.
+// One input field of a module page, described once for the window, the
+// command line and project files alike.
 struct FieldSpec {
-    QString name;
+    QString key;   // public English key, e.g. "amounts"
+    QString name;  // component name of its widget, e.g. "mmojine"
+    QString label; // its caption as the form shows it
     FieldKind kind = FieldKind::Edit;
     QString defaultText;
-    QStringList items;  // combo choices or radio items
+    QStringList items; // combo choices or radio items
     ColourBackground background = ColourBackground::Window;
+    // Goes back to its default when the shop type changes.
+    bool resetWithShop = false;
 };
 
+// Field texts by field key.
 using FieldValues = QHash<QString, QString>;
-
-// The shop type and the four layout metrics shown above the module pages.
-struct Metrics {
-    int shopType = 0; // 0 Taobao, 1 Tmall
-    QString totalWidth = QStringLiteral("750");
-    QString totalHeight = QStringLiteral("0");
-    QString imageWidth = QStringLiteral("0");
-    QString imageHeight = QStringLiteral("0");
-
-    static Metrics forShop(int shopType);
-    bool operator==(const Metrics &) const = default;
-};
 
 // Everything a generator reads and may write back: the page's field texts
 // (pipe-list fields are cleaned in place) and the layout metrics.
@@ -51,24 +45,21 @@ struct PageState {
     FieldValues fields;
     Metrics metrics;
 
-    QString field(const QString &name) const;
-    void setField(const QString &name, const QString &text);
-    int radioIndex(const QString &name) const;
+    QString field(const QString &key) const;
+    void setField(const QString &key, const QString &text);
+    int radioIndex(const QString &key) const;
 };
 
 // What a generator needs from outside besides the page.
 struct Services {
-    ImageFetcher *fetcher = nullptr;
-    // Fetches and measures pictures in a batch; when set, it is used instead
-    // of fetching the pictures one by one through the fetcher.
+    // Fetches and measures the pictures a generator needs, all at once.
     PictureMeasurer *measurer = nullptr;
-    QString privateDir;
     // The lines of a memo as its widget displays them (wrapped); without a
     // widget the lines are the text's lines.
-    std::function<QStringList(const QString &field, const QString &text)> displayedLines;
+    std::function<QStringList(const QString &key, const QString &text)> displayedLines;
 };
 
-// The outcome of a generate action that did not fail.
+// The outcome of a generator that did not fail.
 struct Generated {
     QString fragment;
     bool preview = true;
@@ -79,19 +70,28 @@ struct Generated {
 // A generator; throws Failure to end the action.
 using Generator = Generated (*)(PageState &, const Services &);
 
-// A module page: its component names, fields and generator.
+// A module page: its component names, captions, form, fields and generator.
 struct PageSpec {
-    QString name;          // component name of the page, e.g. "tsfengetiao"
-    QString pageCaption;   // the page's own caption (never shown)
-    QString navButton;     // navigation button, e.g. "btnfengetiao"
-    QString moduleName;    // the navigation button's caption, the module name
+    QString id;          // page id, the page's component name, e.g. "tsfengetiao"
+    QString pageCaption; // the page's own caption (never shown)
+    QString navButton;   // navigation button, e.g. "btnfengetiao"
+    QString moduleName;  // the navigation button's caption, the module name
     QString generateButton;
     QString generateCaption = QStringLiteral("生成");
     QString addButton;
+    QString addConfirmation = QStringLiteral("确定添加该板块？");
+    QString form; // the page's Designer form, a resource path
     QList<FieldSpec> fields;
     Generator generate = nullptr;
+    // The metrics after the user chose an item of one of the page's radio
+    // groups; the page writes none when unset.
+    Metrics (*metricsOnChoice)(const PageState &state) = nullptr;
+    // The word a module entry added from the page carries after its name.
+    QString (*entrySuffix)(const PageState &state) = nullptr;
 
-    const FieldSpec *findField(const QString &fieldName) const;
+    const FieldSpec *field(const QString &key) const;
+    // The field with this key or, failing that, with this component name.
+    const FieldSpec *fieldByKeyOrName(const QString &keyOrName) const;
     PageState defaultState(const Metrics &metrics = {}) const;
 };
 

@@ -9,4 +9,9 @@ Cancelled::Cancelled()
 
 PictureMeasurer::~PictureMeasurer() = default;
 
+Failure cannotDownload(const QString &url, const QString &reason)
+{
+    return Failure(QStringLiteral("Cannot download \"%1\". %2").arg(url, reason));
+}
+
 } // namespace orv

@@ -28,6 +28,9 @@ public:
     Cancelled();
 };
 
+// "Cannot download "<url>". <reason>": the failure of a picture fetch.
+Failure cannotDownload(const QString &url, const QString &reason);
+
 // Fetches and measures a batch of pictures before they are used, so that the
 // fetches may run at once and stop as soon as the height is known. The
 // outcomes are those of fetching each picture whole into a file and reading
@@ -44,7 +47,8 @@ public:
     // times is fetched once. Progress may be reported from another thread.
     // Throws Cancelled when cancel becomes true before all are done.
     virtual QList<MeasuredPicture> measureAll(const QStringList &urls, const Progress &progress = {},
-                                              const std::atomic_bool *cancel = nullptr) = 0;
+                                              const std::atomic_bool *cancel = nullptr)
+        = 0;
 };
 
 } // namespace orv

@@ -11,7 +11,8 @@ namespace {
 
 // The open intervals (top, bottom) in which no cut may fall, merged where
 // entries overlap; touching entries leave their shared edge free.
-QList<EntrySpan> blockedIntervals(int height, const QList<EntrySpan> &entries) {
+QList<EntrySpan> blockedIntervals(int height, const QList<EntrySpan> &entries)
+{
     QList<EntrySpan> spans;
     for (const EntrySpan &entry : entries) {
         const int top = std::clamp(entry.top, 0, height);
@@ -19,8 +20,7 @@ QList<EntrySpan> blockedIntervals(int height, const QList<EntrySpan> &entries) {
         if (bottom - top > 1)
             spans.append(EntrySpan{top, bottom});
     }
-    std::sort(spans.begin(), spans.end(),
-              [](const EntrySpan &a, const EntrySpan &b) { return a.top < b.top; });
+    std::sort(spans.begin(), spans.end(), [](const EntrySpan &a, const EntrySpan &b) { return a.top < b.top; });
     QList<EntrySpan> merged;
     for (const EntrySpan &span : spans) {
         if (!merged.isEmpty() && span.top < merged.last().bottom)
@@ -34,7 +34,8 @@ QList<EntrySpan> blockedIntervals(int height, const QList<EntrySpan> &entries) {
 } // namespace
 
 QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
-                   const std::function<bool(int row)> &isBackgroundRow) {
+                   const std::function<bool(int row)> &isBackgroundRow)
+{
     Q_ASSERT(maxHeight > 0);
     QList<int> cuts{0};
     if (height <= 0)
@@ -46,8 +47,7 @@ QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
         // The blocked interval holding the limit strictly inside, if any.
         const auto it = std::upper_bound(blocked.begin(), blocked.end(), limit,
                                          [](int y, const EntrySpan &span) { return y < span.top; });
-        const bool inside =
-            it != blocked.begin() && std::prev(it)->top < limit && limit < std::prev(it)->bottom;
+        const bool inside = it != blocked.begin() && std::prev(it)->top < limit && limit < std::prev(it)->bottom;
         int cut = limit;
         if (inside) {
             const int top = std::prev(it)->top;
@@ -72,7 +72,8 @@ QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
     return cuts;
 }
 
-bool isUniformRow(const QImage &image, int row) {
+bool isUniformRow(const QImage &image, int row)
+{
     if (row < 0 || row >= image.height() || image.width() == 0)
         return false;
     if (image.depth() == 32) {
@@ -88,7 +89,8 @@ bool isUniformRow(const QImage &image, int row) {
     return true;
 }
 
-QList<EntrySpan> scaledSpans(const QList<EntrySpan> &entries, double factor, int scaledHeight) {
+QList<EntrySpan> scaledSpans(const QList<EntrySpan> &entries, double factor, int scaledHeight)
+{
     QList<EntrySpan> scaled;
     scaled.reserve(entries.size());
     for (const EntrySpan &entry : entries) {

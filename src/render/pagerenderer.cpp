@@ -66,17 +66,20 @@ WebEngineView {
 }
 )qml";
 
-QColor markerColour(int stretch) {
+QColor markerColour(int stretch)
+{
     // Neighbouring stretches always differ, and none is black (the start).
     return QColor(40 + (stretch * 67) % 200, 200 - (stretch * 29) % 150, 90 + (stretch % 2) * 100);
 }
 
-bool closeTo(QRgb pixel, const QColor &colour) {
-    return std::abs(qRed(pixel) - colour.red()) <= 2 && std::abs(qGreen(pixel) - colour.green()) <= 2 &&
-           std::abs(qBlue(pixel) - colour.blue()) <= 2;
+bool closeTo(QRgb pixel, const QColor &colour)
+{
+    return std::abs(qRed(pixel) - colour.red()) <= 2 && std::abs(qGreen(pixel) - colour.green()) <= 2
+           && std::abs(qBlue(pixel) - colour.blue()) <= 2;
 }
 
-QStringList uniqueStrings(const QJsonArray &array) {
+QStringList uniqueStrings(const QJsonArray &array)
+{
     QStringList list;
     for (const QJsonValue &value : array) {
         const QString text = value.toString();
@@ -153,18 +156,20 @@ private:
 PageRenderer::Run::Run(PageRenderer *owner, const PageSource &source, const RenderOptions &options)
     : m_owner(owner)
     , m_source(source)
-    , m_options(options) {
+    , m_options(options)
+{
 }
 
-PageRenderer::Run::~Run() {
+PageRenderer::Run::~Run()
+{
     m_view.reset();
     m_window.reset();
 }
 
-void PageRenderer::Run::begin() {
+void PageRenderer::Run::begin()
+{
     if (m_source.pageWidth <= 0 || m_source.pageWidth > maxPageWidth)
-        return fail(
-            u"The page width %1 lies outside 1 to %2 pixels"_s.arg(m_source.pageWidth).arg(maxPageWidth));
+        return fail(u"The page width %1 lies outside 1 to %2 pixels"_s.arg(m_source.pageWidth).arg(maxPageWidth));
     if (QQuickWindow::sceneGraphBackend() != u"software"_s) {
         return fail(u"Rendering needs Qt Quick's software renderer: call "
                     "orv::render::prepareRenderProcess() before the application starts"_s);
@@ -185,10 +190,8 @@ void PageRenderer::Run::begin() {
     if (!m_view)
         return fail(u"The browser engine's view could not be made: "_s + component.errorString());
     m_view->setParentItem(m_window->contentItem());
-    QObject::connect(m_view.get(), SIGNAL(loadDone(bool, QString)), &m_bridge,
-                     SLOT(onLoadDone(bool, QString)));
-    QObject::connect(m_view.get(), SIGNAL(scriptDone(int, QString)), &m_bridge,
-                     SLOT(onScriptDone(int, QString)));
+    QObject::connect(m_view.get(), SIGNAL(loadDone(bool, QString)), &m_bridge, SLOT(onLoadDone(bool, QString)));
+    QObject::connect(m_view.get(), SIGNAL(scriptDone(int, QString)), &m_bridge, SLOT(onScriptDone(int, QString)));
     QObject::connect(&m_bridge, &ViewBridge::loadDone, &m_bridge,
                      [this](bool ok, const QString &error) { onLoaded(ok, error); });
     QObject::connect(&m_bridge, &ViewBridge::scriptDone, &m_bridge, [this](int ticket, const QString &json) {
@@ -211,23 +214,25 @@ void PageRenderer::Run::begin() {
     m_view->setProperty("url", QUrl::fromLocalFile(path));
 }
 
-void PageRenderer::Run::runScript(const QString &script, Callback callback) {
+void PageRenderer::Run::runScript(const QString &script, Callback callback)
+{
     const int ticket = m_nextTicket++;
     m_callbacks.emplace(ticket, std::move(callback));
     QMetaObject::invokeMethod(m_view.get(), "runScript", Q_ARG(QVariant, ticket), Q_ARG(QVariant, script));
 }
 
-void PageRenderer::Run::onLoaded(bool ok, const QString &error) {
+void PageRenderer::Run::onLoaded(bool ok, const QString &error)
+{
     if (m_loadDone)
         return;
     m_loadDone = true;
     if (!ok)
         return fail(u"The page could not be loaded: "_s + error);
-    runScript(QString::fromUtf16(scripts::checkPictures),
-              [this](const QJsonObject &state) { pollPictures(state); });
+    runScript(QString::fromUtf16(scripts::checkPictures), [this](const QJsonObject &state) { pollPictures(state); });
 }
 
-void PageRenderer::Run::pollPictures(const QJsonObject &state) {
+void PageRenderer::Run::pollPictures(const QJsonObject &state)
+{
     const bool expired = !m_pictureDeadline.isActive();
     if (state.value(u"pending"_s).toInt() > 0 && !expired) {
         QTimer::singleShot(50, &m_bridge, [this] {
@@ -245,12 +250,13 @@ void PageRenderer::Run::pollPictures(const QJsonObject &state) {
     measure();
 }
 
-void PageRenderer::Run::measure() {
-    runScript(QString::fromUtf16(scripts::measure),
-              [this](const QJsonObject &result) { onMeasured(result); });
+void PageRenderer::Run::measure()
+{
+    runScript(QString::fromUtf16(scripts::measure), [this](const QJsonObject &result) { onMeasured(result); });
 }
 
-void PageRenderer::Run::onMeasured(const QJsonObject &result) {
+void PageRenderer::Run::onMeasured(const QJsonObject &result)
+{
     // The engine takes a new viewport size a moment after the view's.
     if (result.value(u"innerHeight"_s).toInt() != m_viewportHeight) {
         if (++m_measureAttempts > m_options.frameTimeoutMs / pollMs)
@@ -288,11 +294,11 @@ void PageRenderer::Run::onMeasured(const QJsonObject &result) {
     startCapture();
 }
 
-void PageRenderer::Run::startCapture() {
+void PageRenderer::Run::startCapture()
+{
     m_page.image = QImage(m_source.pageWidth, m_height, QImage::Format_RGB32);
     if (m_page.image.isNull())
-        return fail(
-            u"Not enough memory for a page of %1 x %2 pixels"_s.arg(m_source.pageWidth).arg(m_height));
+        return fail(u"Not enough memory for a page of %1 x %2 pixels"_s.arg(m_source.pageWidth).arg(m_height));
     runScript(QString::fromUtf16(scripts::addFrameMarker).arg(m_height), [this](const QJsonObject &) {
         m_nextRow = 0;
         m_stretch = 0;
@@ -300,17 +306,15 @@ void PageRenderer::Run::startCapture() {
     });
 }
 
-void PageRenderer::Run::captureStretch() {
+void PageRenderer::Run::captureStretch()
+{
     if (m_nextRow >= m_height)
         return finish();
     const int rows = m_viewportHeight - 1;
     const int scrollY = std::min(m_nextRow, m_height - rows);
     const QColor colour = markerColour(++m_stretch);
-    const QString script = QString::fromUtf16(scripts::scrollTo)
-                               .arg(scrollY)
-                               .arg(colour.red())
-                               .arg(colour.green())
-                               .arg(colour.blue());
+    const QString script
+        = QString::fromUtf16(scripts::scrollTo).arg(scrollY).arg(colour.red()).arg(colour.green()).arg(colour.blue());
     runScript(script, [this, scrollY](const QJsonObject &result) {
         if (result.value(u"scrollY"_s).toInt(-1) != scrollY)
             return fail(u"The page did not scroll to row %1"_s.arg(scrollY));
@@ -318,19 +322,18 @@ void PageRenderer::Run::captureStretch() {
     });
 }
 
-void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt) {
+void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt)
+{
     renderFrame();
     const int markerRow = m_viewportHeight - 1;
     const QColor colour = markerColour(m_stretch);
-    const bool drawn = m_target.height() == m_viewportHeight &&
-                       closeTo(m_target.pixel(0, markerRow), colour) &&
-                       closeTo(m_target.pixel(m_target.width() - 1, markerRow), colour);
+    const bool drawn = m_target.height() == m_viewportHeight && closeTo(m_target.pixel(0, markerRow), colour)
+                       && closeTo(m_target.pixel(m_target.width() - 1, markerRow), colour);
     if (!drawn) {
         if (attempt * pollMs > m_options.frameTimeoutMs)
             return fail(u"The browser engine did not draw the page in time"_s);
-        QTimer::singleShot(pollMs, &m_bridge, [this, scrollY, firstRow, attempt] {
-            waitForFrame(scrollY, firstRow, attempt + 1);
-        });
+        QTimer::singleShot(pollMs, &m_bridge,
+                           [this, scrollY, firstRow, attempt] { waitForFrame(scrollY, firstRow, attempt + 1); });
         return;
     }
     const int rows = std::min(markerRow, m_height - scrollY);
@@ -346,7 +349,8 @@ void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt) {
     captureStretch();
 }
 
-void PageRenderer::Run::resizeViewport(int height) {
+void PageRenderer::Run::resizeViewport(int height)
+{
     m_viewportHeight = height;
     const QSize size(m_source.pageWidth, height);
     m_window->resize(size);
@@ -358,7 +362,8 @@ void PageRenderer::Run::resizeViewport(int height) {
     renderFrame();
 }
 
-void PageRenderer::Run::renderFrame() {
+void PageRenderer::Run::renderFrame()
+{
     m_control.polishItems();
     m_control.beginFrame();
     m_control.sync();
@@ -366,7 +371,8 @@ void PageRenderer::Run::renderFrame() {
     m_control.endFrame();
 }
 
-void PageRenderer::Run::fail(const QString &message) {
+void PageRenderer::Run::fail(const QString &message)
+{
     // Reported from the event loop, where this run may go; not after a cancel.
     PageRenderer *owner = m_owner;
     QTimer::singleShot(0, owner, [owner, run = this, message] {
@@ -378,7 +384,8 @@ void PageRenderer::Run::fail(const QString &message) {
     m_callbacks.clear();
 }
 
-void PageRenderer::Run::finish() {
+void PageRenderer::Run::finish()
+{
     PageRenderer *owner = m_owner;
     QTimer::singleShot(0, owner, [owner, run = this, page = std::move(m_page)] {
         if (owner->m_run.get() != run)
@@ -389,25 +396,30 @@ void PageRenderer::Run::finish() {
 }
 
 PageRenderer::PageRenderer(QObject *parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
 }
 
 PageRenderer::~PageRenderer() = default;
 
-void PageRenderer::start(const PageSource &source, const RenderOptions &options) {
+void PageRenderer::start(const PageSource &source, const RenderOptions &options)
+{
     m_run = std::make_unique<Run>(this, source, options);
     m_run->begin();
 }
 
-void PageRenderer::cancel() {
+void PageRenderer::cancel()
+{
     m_run.reset();
 }
 
-bool PageRenderer::isRunning() const {
+bool PageRenderer::isRunning() const
+{
     return m_run != nullptr;
 }
 
-RenderedPage renderPage(const PageSource &source, const RenderOptions &options) {
+RenderedPage renderPage(const PageSource &source, const RenderOptions &options)
+{
     PageRenderer renderer;
     QEventLoop loop;
     RenderedPage page;
@@ -427,7 +439,8 @@ RenderedPage renderPage(const PageSource &source, const RenderOptions &options) 
     return page;
 }
 
-QString pageDocument(const PageSource &source) {
+QString pageDocument(const PageSource &source)
+{
     // The platform shows the page from its left edge: no body margin, so that
     // a page of the page width fills the viewport exactly.
     QString document = u"<style>html,body{margin:0;padding:0}</style>"_s;
@@ -438,7 +451,8 @@ QString pageDocument(const PageSource &source) {
     return document + u"<!--orv-entry-end-->"_s;
 }
 
-void prepareRenderProcess(bool headless) {
+void prepareRenderProcess(bool headless)
+{
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");

@@ -22,7 +22,8 @@ namespace {
 
 const QString listName = u"pictures.txt"_s;
 
-QByteArray encoded(const QImage &image, const char *format, int quality) {
+QByteArray encoded(const QImage &image, const char *format, int quality)
+{
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -35,29 +36,31 @@ QByteArray encoded(const QImage &image, const char *format, int quality) {
     return data;
 }
 
-QString sizeText(qint64 bytes) {
+QString sizeText(qint64 bytes)
+{
     return QString::number(double(bytes) / (1024 * 1024), 'f', 1) + u" MiB"_s;
 }
 
 } // namespace
 
-int checkedOutputWidth(int pageWidth, int outputWidth) {
+int checkedOutputWidth(int pageWidth, int outputWidth)
+{
     const int width = outputWidth == 0 ? pageWidth : outputWidth;
     if (width < minOutputWidth || width > maxOutputWidth) {
-        throw Failure(u"The picture width %1 lies outside %2 to %3 pixels"_s.arg(width)
-                          .arg(minOutputWidth)
-                          .arg(maxOutputWidth));
+        throw Failure(
+            u"The picture width %1 lies outside %2 to %3 pixels"_s.arg(width).arg(minOutputWidth).arg(maxOutputWidth));
     }
     return width;
 }
 
-QString pictureFileName(int index, int count, PictureFormat format) {
+QString pictureFileName(int index, int count, PictureFormat format)
+{
     const int digits = std::max(2, int(QString::number(count).size()));
-    return u"%1.%2"_s.arg(index + 1, digits, 10, QChar(u'0'))
-        .arg(format == PictureFormat::Png ? u"png"_s : u"jpg"_s);
+    return u"%1.%2"_s.arg(index + 1, digits, 10, QChar(u'0')).arg(format == PictureFormat::Png ? u"png"_s : u"jpg"_s);
 }
 
-QStringList existingPictureFiles(const QString &folder) {
+QStringList existingPictureFiles(const QString &folder)
+{
     static const QRegularExpression picture(u"^[0-9]{2,}\\.(jpg|png)$"_s);
     QStringList found;
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -68,7 +71,8 @@ QStringList existingPictureFiles(const QString &folder) {
     return found;
 }
 
-EncodedPicture encodePicture(const QImage &image, PictureFormat format) {
+EncodedPicture encodePicture(const QImage &image, PictureFormat format)
+{
     if (format == PictureFormat::Png) {
         QByteArray png = encoded(image, "png", -1);
         if (png.size() <= maxPictureBytes)
@@ -81,14 +85,14 @@ EncodedPicture encodePicture(const QImage &image, PictureFormat format) {
             return {jpeg, PictureFormat::Jpeg, quality};
         smallest = jpeg.size();
     }
-    throw Failure(
-        u"A picture of %1 x %2 pixels takes %3 even as JPEG at quality 30, more than the 3 MiB allowed"_s
-            .arg(image.width())
-            .arg(image.height())
-            .arg(sizeText(smallest)));
+    throw Failure(u"A picture of %1 x %2 pixels takes %3 even as JPEG at quality 30, more than the 3 MiB allowed"_s
+                      .arg(image.width())
+                      .arg(image.height())
+                      .arg(sizeText(smallest)));
 }
 
-CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth) {
+CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth)
+{
     const int pageWidth = page.image.width();
     const int width = checkedOutputWidth(pageWidth, outputWidth);
     CutPicture cut;
@@ -107,9 +111,9 @@ CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth) {
     return cut;
 }
 
-bool writePictures(const CutPicture &cut, const QString &folder, const ExportOptions &options,
-                   ExportResult &result, const std::function<void(int, int)> &progress,
-                   const std::atomic_bool *cancel) {
+bool writePictures(const CutPicture &cut, const QString &folder, const ExportOptions &options, ExportResult &result,
+                   const std::function<void(int, int)> &progress, const std::atomic_bool *cancel)
+{
     const auto cancelled = [cancel] { return cancel && cancel->load(); };
     QDir dir(folder);
     const bool madeFolder = !dir.exists();
@@ -125,9 +129,8 @@ bool writePictures(const CutPicture &cut, const QString &folder, const ExportOpt
     const auto refuseExisting = [&] {
         const QStringList existing = existingPictureFiles(folder);
         if (!options.overwrite && !existing.isEmpty()) {
-            throw Failure(
-                u"The folder %1 already holds %2; choose another folder or allow replacing them"_s.arg(
-                    QDir::toNativeSeparators(dir.absolutePath()), existing.join(u", "_s)));
+            throw Failure(u"The folder %1 already holds %2; choose another folder or allow replacing them"_s.arg(
+                QDir::toNativeSeparators(dir.absolutePath()), existing.join(u", "_s)));
         }
         return existing;
     };
@@ -156,8 +159,7 @@ bool writePictures(const CutPicture &cut, const QString &folder, const ExportOpt
         entry.size = QSize(width, height);
         entry.bytes = picture.data.size();
         entry.jpegQuality = picture.jpegQuality;
-        entry.jpegInsteadOfPng =
-            options.format == PictureFormat::Png && picture.format == PictureFormat::Jpeg;
+        entry.jpegInsteadOfPng = options.format == PictureFormat::Png && picture.format == PictureFormat::Jpeg;
         writeFile(entry.fileName, picture.data);
         list += u"%1 %2x%3 %4\n"_s.arg(entry.fileName).arg(width).arg(height).arg(entry.bytes).toUtf8();
         result.pictures.append(entry);
@@ -190,13 +192,15 @@ bool writePictures(const CutPicture &cut, const QString &folder, const ExportOpt
     return true;
 }
 
-QString failedPicturesMessage(const QStringList &addresses) {
+QString failedPicturesMessage(const QStringList &addresses)
+{
     return u"%1 picture(s) of the page did not load:\n"_s.arg(addresses.size()) + addresses.join(u'\n');
 }
 
 class PictureExport::Work {
 public:
-    ~Work() {
+    ~Work()
+    {
         cancel = true;
         if (thread.joinable())
             thread.join();
@@ -207,7 +211,8 @@ public:
 };
 
 PictureExport::PictureExport(QObject *parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     connect(&m_renderer, &PageRenderer::finished, this, &PictureExport::onRendered);
     connect(&m_renderer, &PageRenderer::failed, this, &PictureExport::failed);
 }
@@ -215,7 +220,8 @@ PictureExport::PictureExport(QObject *parent)
 PictureExport::~PictureExport() = default;
 
 void PictureExport::start(const PageSource &source, const QString &folder, const ExportOptions &options,
-                          const RenderOptions &renderOptions) {
+                          const RenderOptions &renderOptions)
+{
     cancel();
     m_folder = folder;
     m_options = options;
@@ -230,7 +236,8 @@ void PictureExport::start(const PageSource &source, const QString &folder, const
     m_renderer.start(source, renderOptions);
 }
 
-void PictureExport::onRendered(const RenderedPage &page) {
+void PictureExport::onRendered(const RenderedPage &page)
+{
     if (page.failedPictures.isEmpty() || m_options.failedPictures == FailedPictures::KeepGoing)
         return startWriting(page);
     if (m_options.failedPictures == FailedPictures::Stop)
@@ -239,7 +246,8 @@ void PictureExport::onRendered(const RenderedPage &page) {
     emit picturesFailed(page.failedPictures);
 }
 
-void PictureExport::proceed() {
+void PictureExport::proceed()
+{
     if (m_pending.image.isNull())
         return;
     const RenderedPage page = std::move(m_pending);
@@ -247,22 +255,19 @@ void PictureExport::proceed() {
     startWriting(page);
 }
 
-void PictureExport::startWriting(const RenderedPage &page) {
+void PictureExport::startWriting(const RenderedPage &page)
+{
     auto work = std::make_shared<Work>();
     m_work = work;
     const QString folder = m_folder;
     const ExportOptions options = m_options;
     work->thread = std::thread([this, work = work.get(), page, folder, options] {
-        const auto post = [this](auto function) {
-            QMetaObject::invokeMethod(this, function, Qt::QueuedConnection);
-        };
+        const auto post = [this](auto function) { QMetaObject::invokeMethod(this, function, Qt::QueuedConnection); };
         try {
             const CutPicture cut = cutRenderedPage(page, options.outputWidth);
             ExportResult result;
             result.failedPictures = page.failedPictures;
-            const auto report = [&](int done, int total) {
-                post([this, done, total] { emit progress(done, total); });
-            };
+            const auto report = [&](int done, int total) { post([this, done, total] { emit progress(done, total); }); };
             if (writePictures(cut, folder, options, result, report, &work->cancel))
                 post([this, result] {
                     m_work.reset();
@@ -278,7 +283,8 @@ void PictureExport::startWriting(const RenderedPage &page) {
     });
 }
 
-void PictureExport::cancel() {
+void PictureExport::cancel()
+{
     const bool running = isRunning();
     m_renderer.cancel();
     m_pending = {};
@@ -287,13 +293,14 @@ void PictureExport::cancel() {
         emit cancelled();
 }
 
-bool PictureExport::isRunning() const {
+bool PictureExport::isRunning() const
+{
     return m_renderer.isRunning() || m_work != nullptr || !m_pending.image.isNull();
 }
 
 ExportResult exportPictures(const PageSource &source, const QString &folder, const ExportOptions &options,
-                            const RenderOptions &renderOptions,
-                            const std::function<void(int, int)> &progress) {
+                            const RenderOptions &renderOptions, const std::function<void(int, int)> &progress)
+{
     ExportOptions blocking = options;
     if (blocking.failedPictures == FailedPictures::Ask)
         blocking.failedPictures = FailedPictures::Stop;

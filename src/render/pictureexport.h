@@ -89,9 +89,8 @@ CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth);
 // or a cancel (the flag is read between pictures) leaves the folder as it was.
 // progress(i, n) follows each picture. Returns false when cancelled; throws
 // Failure.
-bool writePictures(const CutPicture &cut, const QString &folder, const ExportOptions &options,
-                   ExportResult &result, const std::function<void(int, int)> &progress = {},
-                   const std::atomic_bool *cancel = nullptr);
+bool writePictures(const CutPicture &cut, const QString &folder, const ExportOptions &options, ExportResult &result,
+                   const std::function<void(int, int)> &progress = {}, const std::atomic_bool *cancel = nullptr);
 
 // A whole export for the window: renders the page (event loop), then encodes
 // and writes on a worker thread, reporting progress; cancel() at any time

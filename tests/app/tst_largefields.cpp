@@ -1,8 +1,8 @@
 // The window's generate action with a million characters in every multi-line
 // field of a page: the fragment and the cleaned fields are right.
 
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "widgets/dialogs.h"
 
 #include <QPlainTextEdit>
 #include <QTest>
@@ -40,8 +40,7 @@ private slots:
 
         QVERIFY(orv::dialogs::takeShown().isEmpty());
         const QString html = window.buffer().text();
-        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) &&
-                !html.contains(u">9</div>"_s));
+        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) && !html.contains(u">9</div>"_s));
         QVERIFY(html.contains(u"href=\"#c\""_s) && html.contains(u">c</div>"_s));
         const QString amounts = window.findChild<QPlainTextEdit *>(u"mmojine"_s)->toPlainText();
         QVERIFY(amounts.startsWith(u"10|20|50"_s) && amounts.endsWith(u"9"_s + separator.trimmed()));

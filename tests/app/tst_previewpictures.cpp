@@ -2,10 +2,10 @@
 // divider whose title holds a picture served on 127.0.0.1 shows it at its
 // natural size.
 
-#include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
+#include "widgets/dialogs.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,8 +33,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         QTest::mouseClick(window.findChild<QWidget *>(u"btnfengetiao"_s), Qt::LeftButton);
-        window.findChild<QLineEdit *>(u"edt3"_s)->setText(
-            u"<img id=pic src=%1>"_s.arg(server.url(u"/x.jpg"_s)));
+        window.findChild<QLineEdit *>(u"edt3"_s)->setText(u"<img id=pic src=%1>"_s.arg(server.url(u"/x.jpg"_s)));
         QSignalSpy loaded(window.browser(), &QWebEngineView::loadFinished);
         QTest::mouseClick(window.findChild<QWidget *>(u"btn15"_s), Qt::LeftButton);
         QVERIFY(loaded.wait(30000));

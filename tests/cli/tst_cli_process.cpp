@@ -1,9 +1,11 @@
 // orvanta-cli as a user runs it: the built executable, its exit code and the
 // bytes it writes, compared with the generators of the core library.
-#include "app/text/linelist.h"
 #include "core/failure.h"
-#include "core/pages.h"
-#include "modules/header/fengetiao/fengetiao.h"
+#include "core/generation.h"
+#include "core/linelist.h"
+#include "modules/catalog.h"
+#include "modules/header/divider/divider.h"
+#include "support/generated.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 
@@ -35,35 +37,27 @@ Run runCli(const QStringList &arguments)
 }
 
 // What the command line must show for a page's generator on this state.
-Run expectedRun(const orv::PageSpec &page, orv::PageState state)
+Run expectedRun(const orv::PageSpec &page, const orv::PageState &state)
 {
-    QTemporaryDir privateDir;
     orv::Services services;
-    services.privateDir = privateDir.path();
-    services.displayedLines = [](const QString &, const QString &text) { return orv::SplitLines(text); };
-    Run run;
-    try {
-        const orv::Generated generated = page.generate(state, services);
-        if (generated.reminder.isEmpty()) {
-            run.exitCode = 0;
-            run.out = generated.fragment.toUtf8();
-        } else {
-            run.exitCode = 1;
-            run.err = (generated.reminder + u'\n').toUtf8();
-        }
-    } catch (const orv::Failure &failure) {
-        run.exitCode = 1;
-        run.err = (orv::errorBoxText(failure.message()) + u'\n').toUtf8();
+    services.displayedLines = [](const QString &, const QString &text) { return orv::splitLines(text); };
+    const orv::Generation generation = orv::generate(page, state, services);
+    switch (generation.outcome) {
+    case orv::Generation::Outcome::Fragment:
+        return {0, generation.text.toUtf8(), {}};
+    case orv::Generation::Outcome::Reminder:
+        return {1, {}, (generation.text + u'\n').toUtf8()};
+    default:
+        return {1, {}, (orv::errorBoxText(generation.text) + u'\n').toUtf8()};
     }
-    return run;
 }
 
-QByteArray dividerBar(int shopType, const orv::FieldValues &changes = {})
+QByteArray dividerBar(orv::Shop shop, const orv::FieldValues &changes = {})
 {
-    orv::PageState state = orv::fengetiao::page().defaultState(orv::Metrics::forShop(shopType));
+    orv::PageState state = orv::divider::pageSpec().defaultState(orv::Metrics::forShop(shop));
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
         state.setField(it.key(), it.value());
-    return orv::fengetiao::btn15Click(state, {}).fragment.toUtf8();
+    return orv::divider::generate(state, {}).fragment.toUtf8();
 }
 
 } // namespace
@@ -77,27 +71,25 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    // Every page that is built, with its start-up fields and either shop,
-    // gives what its generator gives: the fragment, the reminder or the failure.
-    void everyBuiltPage_data()
+    // Every page, with its start-up fields and either shop, gives what its
+    // generator gives: the fragment, the reminder or the failure.
+    void everyPage_data()
     {
         QTest::addColumn<QString>("page");
-        QTest::addColumn<int>("shopType");
-        for (const orv::PageSpec *page : orv::modulePages()) {
-            if (!page->generate)
-                continue;
-            QTest::addRow("%s taobao", qPrintable(page->name)) << page->name << 0;
-            QTest::addRow("%s tmall", qPrintable(page->name)) << page->name << 1;
+        QTest::addColumn<orv::Shop>("shop");
+        for (const orv::PageSpec *page : orv::catalog::pages()) {
+            QTest::addRow("%s taobao", qPrintable(page->id)) << page->id << orv::Shop::Taobao;
+            QTest::addRow("%s tmall", qPrintable(page->id)) << page->id << orv::Shop::Tmall;
         }
     }
 
-    void everyBuiltPage()
+    void everyPage()
     {
         QFETCH(QString, page);
-        QFETCH(int, shopType);
-        const orv::PageSpec *pageSpec = orv::findPage(page);
-        const Run run = runCli({u"generate"_s, page, u"--shop"_s, shopType == 1 ? u"tmall"_s : u"taobao"_s});
-        const Run expected = expectedRun(*pageSpec, pageSpec->defaultState(orv::Metrics::forShop(shopType)));
+        QFETCH(orv::Shop, shop);
+        const orv::PageSpec *pageSpec = orv::catalog::findPage(page);
+        const Run run = runCli({u"generate"_s, page, u"--shop"_s, orv::shopName(shop)});
+        const Run expected = expectedRun(*pageSpec, pageSpec->defaultState(orv::Metrics::forShop(shop)));
         QCOMPARE(run.exitCode, expected.exitCode);
         QCOMPARE(run.out, expected.out);
         QCOMPARE(run.err, expected.err);
@@ -111,13 +103,15 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.write("\xEF\xBB\xBF" + u"第一行\r\n第二行\r\n"_s.toUtf8()) > 0);
         file.close();
-        const Run run = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s,
-                                u"edt3=新品 上市"_s, u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s,
-                                u"--set-file"_s, u"edt25="_s + path});
+        const Run run
+            = runCli({u"generate"_s, u"tsfengetiao"_s, u"--shop"_s, u"tmall"_s, u"--set"_s, u"edt3=新品 上市"_s,
+                      u"--set"_s, u"cbb1=19"_s, u"--set=edt1=#F30"_s, u"--set-file"_s, u"edt25="_s + path});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
-        QCOMPARE(run.out, dividerBar(1, {{u"edt3"_s, u"新品 上市"_s}, {u"cbb1"_s, u"19"_s}, {u"edt1"_s, u"#F30"_s},
-                                         {u"edt25"_s, u"第一行\r\n第二行\r\n"_s}}));
+        QCOMPARE(run.out, dividerBar(orv::Shop::Tmall, {{u"title"_s, u"新品 上市"_s},
+                                                        {u"font_size"_s, u"19"_s},
+                                                        {u"background_colour"_s, u"#F30"_s},
+                                                        {u"remark"_s, u"第一行\r\n第二行\r\n"_s}}));
     }
 
     // The argument checks themselves are covered in tst_cli; here only the
@@ -128,7 +122,7 @@ private slots:
         QTest::addColumn<QString>("mentions");
         QTest::newRow("no arguments") << QStringList{} << u"--help"_s;
         QTest::newRow("unknown field") << QStringList{u"generate"_s, u"tsfengetiao"_s, u"--set"_s, u"mmojine=5"_s}
-                                       << u"edt1, edt24, cbb2, edt2, edt3, edt4, cbb1, edt25, edt28"_s;
+                                       << u"background_colour (edt1), highlight_colour (edt24)"_s;
     }
 
     void usageErrors()
@@ -147,7 +141,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
         const QJsonArray array = QJsonDocument::fromJson(run.out).array();
-        const orv::PageSpec &page = orv::fengetiao::page();
+        const orv::PageSpec &page = orv::divider::pageSpec();
         QCOMPARE(array.size(), page.fields.size());
         for (qsizetype i = 0; i < array.size(); ++i) {
             const QJsonObject object = array.at(i).toObject();
@@ -156,6 +150,8 @@ private slots:
             QCOMPARE(object.value(u"kind"_s).toString(), orv::fieldKindName(field.kind));
             QCOMPARE(object.value(u"default"_s).toString(), field.defaultText);
             QCOMPARE(object.value(u"items"_s).toArray(), QJsonArray::fromStringList(field.items));
+            QCOMPARE(object.value(u"key"_s).toString(), field.key);
+            QCOMPARE(object.value(u"label"_s).toString(), field.label);
         }
     }
 
@@ -166,8 +162,8 @@ private slots:
         QCOMPARE(help.err, QByteArray());
         const QString text = QString::fromUtf8(help.out);
         QVERIFY(text.startsWith(u"Usage: orvanta-cli generate PAGE [--shop taobao|tmall]"_s));
-        for (const orv::PageSpec *page : orv::modulePages())
-            QVERIFY2(text.contains(u"  "_s + page->name + u' '), qPrintable(page->name));
+        for (const orv::PageSpec *page : orv::catalog::pages())
+            QVERIFY2(text.contains(u"  "_s + page->id + u' '), qPrintable(page->id));
         const Run version = runCli({u"--version"_s});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
@@ -183,8 +179,8 @@ private slots:
         server.route("/low.jpg", orv::test::LoopbackServer::Behaviour::Reply,
                      orv::test::LoopbackServer::response(200, orv::test::makeJpeg(100, 40)));
         const QString pictures = server.url(u"/tall.jpg"_s) + u"|\n"_s + server.url(u"/low.jpg"_s);
-        const Run run = runCli({u"generate"_s, u"tsxijie"_s, u"--set"_s, u"rg2=1"_s, u"--set"_s, u"cbb4=2"_s,
-                                u"--set"_s, u"mmoxijietupian="_s + pictures});
+        const Run run = runCli({u"generate"_s, u"tsxijie"_s, u"--set"_s, u"style=1"_s, u"--set"_s, u"count=2"_s,
+                                u"--set"_s, u"pictures="_s + pictures});
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("px; height:990px;overflow:hidden\">"));

@@ -37,8 +37,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message"); // a pattern
         static const char png[] = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x02\0\0\0";
-        QTest::newRow("PNG") << QByteArray(png, sizeof png - 1)
-                             << u"JPEG error #53"_s;
+        QTest::newRow("PNG") << QByteArray(png, sizeof png - 1) << u"JPEG error #53"_s;
         QTest::newRow("HTML") << QByteArray("<!DOCTYPE html>\n<html><body>Not Found</body></html>\n")
                               << u"JPEG error #53"_s;
         for (int length : {2, 20, 100, 200}) // the header ends after byte 300

@@ -3,10 +3,10 @@
 // splitters alone are covered by their fuzz targets). Only the results are
 // checked; the times are measured by bench/orvanta_bench.
 
+#include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
-#include "modulelist/modulelistmodel.h"
-#include "modules/header/youhuiquan/youhuiquan.h"
-#include "modules/product/xijie/xijie.h"
+#include "modules/header/coupons/coupons.h"
+#include "modules/product/details/details.h"
 
 #include <QTest>
 
@@ -24,29 +24,28 @@ class TstLargeInputs : public QObject {
 private slots:
     void couponGenerator()
     {
-        orv::PageState state = orv::youhuiquan::page().defaultState();
+        orv::PageState state = orv::coupons::pageSpec().defaultState();
         const QString amounts = u"10|20|50|"_s + u"9|"_s.repeated(million / 2) + u"  \r\n"_s;
-        state.setField(u"mmojine"_s, amounts);
-        state.setField(u"mmoshuoming"_s, u"满100元使用|"_s.repeated(million / 8));
-        state.setField(u"mmolianjie"_s, u"#a|#b|#c|"_s + u"#|"_s.repeated(million / 2));
-        const QString html = orv::youhuiquan::btn16Click(state, {}).fragment;
+        state.setField(u"amounts"_s, amounts);
+        state.setField(u"conditions"_s, u"满100元使用|"_s.repeated(million / 8));
+        state.setField(u"links"_s, u"#a|#b|#c|"_s + u"#|"_s.repeated(million / 2));
+        const QString html = orv::coupons::generate(state, {}).fragment;
         QCOMPARE(html.count(u"优惠券</div>"_s), 3);
-        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) &&
-                !html.contains(u">9</div>"_s));
+        QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) && !html.contains(u">9</div>"_s));
         QVERIFY(html.contains(u"href=\"#c\""_s));
-        QCOMPARE(state.field(u"mmojine"_s), amounts.chopped(4)); // cleaned in place
+        QCOMPARE(state.field(u"amounts"_s), amounts.chopped(4)); // cleaned in place
     }
 
     // As many pictures as the memos hold: each picture's items, in order.
     void detailsGenerator()
     {
         const qsizetype count = million / 20;
-        orv::PageState state = orv::xijie::page().defaultState();
-        state.setField(u"cbb4"_s, QString::number(count));
-        state.setField(u"mmoxijietupian"_s, u"https://a/1.jpg|"_s.repeated(count - 1) + u"https://a/9.jpg"_s);
-        state.setField(u"mmoxijiebiaoti"_s, u"标题|"_s.repeated(count));
-        state.setField(u"mmoxijieshuoming"_s, u"说明|"_s.repeated(count - 1) + u"末尾"_s);
-        const QString html = orv::xijie::btn11Click(state, {}).fragment;
+        orv::PageState state = orv::details::pageSpec().defaultState();
+        state.setField(u"count"_s, QString::number(count));
+        state.setField(u"pictures"_s, u"https://a/1.jpg|"_s.repeated(count - 1) + u"https://a/9.jpg"_s);
+        state.setField(u"titles"_s, u"标题|"_s.repeated(count));
+        state.setField(u"captions"_s, u"说明|"_s.repeated(count - 1) + u"末尾"_s);
+        const QString html = orv::details::generate(state, {}).fragment;
         QCOMPARE(html.count(u"<img "_s), count);
         QVERIFY(html.endsWith(u"src=\"https://a/9.jpg\" width=\"750\"/><div style=\"width:750px;\">"
                               "<div style=\"font-size:21px;color:#f30;margin:30px 0px; margin-bottom:5px;"

@@ -11,7 +11,8 @@ using orv::render::EntrySpan;
 namespace {
 
 // Entries as flat pairs of rows: top, bottom, top, bottom, ...
-QList<EntrySpan> spans(const QList<int> &rows) {
+QList<EntrySpan> spans(const QList<int> &rows)
+{
     QList<EntrySpan> list;
     for (qsizetype i = 0; i + 1 < rows.size(); i += 2)
         list.append(EntrySpan{rows.at(i), rows.at(i + 1)});
@@ -24,7 +25,8 @@ class TstPageCut : public QObject {
     Q_OBJECT
 
 private slots:
-    void cuts_data() {
+    void cuts_data()
+    {
         QTest::addColumn<int>("height");
         QTest::addColumn<QList<int>>("entries");
         QTest::addColumn<QList<int>>("backgroundRows"); // {-1}: every row
@@ -32,12 +34,10 @@ private slots:
         const QList<int> all{-1};
         // The limit is 100 rows throughout.
         QTest::newRow("empty page") << 0 << QList<int>{} << all << QList<int>{0};
-        QTest::newRow("shorter than the limit")
-            << 80 << QList<int>{0, 40, 40, 80} << all << QList<int>{0, 80};
+        QTest::newRow("shorter than the limit") << 80 << QList<int>{0, 40, 40, 80} << all << QList<int>{0, 80};
         QTest::newRow("exactly the limit") << 100 << QList<int>{0, 100} << all << QList<int>{0, 100};
         QTest::newRow("between entries, as full as they allow")
-            << 250 << QList<int>{0, 60, 60, 120, 120, 190, 190, 250} << all
-            << QList<int>{0, 60, 120, 190, 250};
+            << 250 << QList<int>{0, 60, 60, 120, 120, 190, 190, 250} << all << QList<int>{0, 60, 120, 190, 250};
         QTest::newRow("an entry ending on the limit")
             << 180 << QList<int>{0, 100, 100, 180} << QList<int>{} << QList<int>{0, 100, 180};
         QTest::newRow("limit in the gap between entries")
@@ -63,7 +63,8 @@ private slots:
         QTest::newRow("entries out of order")
             << 200 << QList<int>{120, 200, 0, 50} << QList<int>{} << QList<int>{0, 100, 200};
     }
-    void cuts() {
+    void cuts()
+    {
         QFETCH(int, height);
         QFETCH(QList<int>, entries);
         QFETCH(QList<int>, backgroundRows);
@@ -81,22 +82,23 @@ private slots:
 
     // Random pages: every row in exactly one picture, none above the limit, and
     // a cut inside an entry only where the picture began inside that entry.
-    void randomPages() {
+    void randomPages()
+    {
         QRandomGenerator random(20240611);
         for (int round = 0; round < 500; ++round) {
             const int limit = random.bounded(20, 120);
             QList<EntrySpan> entries;
             int y = random.bounded(0, 10);
             while (y < 600) {
-                const int height =
-                    random.bounded(0, 4) == 0 ? random.bounded(limit, 3 * limit) : random.bounded(1, limit);
+                const int height
+                    = random.bounded(0, 4) == 0 ? random.bounded(limit, 3 * limit) : random.bounded(1, limit);
                 const int overlap = random.bounded(0, 5) == 0 ? random.bounded(0, 10) : 0;
                 entries.append(EntrySpan{std::max(0, y - overlap), y + height});
                 y += height + random.bounded(0, 15);
             }
             const int pageHeight = y + random.bounded(0, 20);
-            const QList<int> cuts =
-                orv::render::cutPage(pageHeight, entries, limit, [&](int row) { return row % 17 == 0; });
+            const QList<int> cuts
+                = orv::render::cutPage(pageHeight, entries, limit, [&](int row) { return row % 17 == 0; });
             QCOMPARE(cuts.first(), 0);
             QCOMPARE(cuts.last(), pageHeight);
             const auto blocked = [&](int row) {
@@ -120,16 +122,16 @@ private slots:
                 if (blocked(cut))
                     QVERIFY2(
                         furthestFree == 0,
-                        qPrintable(
-                            u"cut %1 inside an entry after %2, though %3 was free"_s.arg(cut).arg(start).arg(
-                                furthestFree)));
+                        qPrintable(u"cut %1 inside an entry after %2, though %3 was free"_s.arg(cut).arg(start).arg(
+                            furthestFree)));
                 else
                     QCOMPARE(cut, furthestFree);
             }
         }
     }
 
-    void uniformRow() {
+    void uniformRow()
+    {
         QImage image(5, 3, QImage::Format_RGB32);
         image.fill(Qt::white);
         image.setPixel(4, 1, qRgb(255, 255, 254));
@@ -141,7 +143,8 @@ private slots:
         QVERIFY(!orv::render::isUniformRow(grey, 1));
     }
 
-    void scaledSpans() {
+    void scaledSpans()
+    {
         // Edges round to the nearest row, the same for two entries meeting there.
         const QList<EntrySpan> scaled = orv::render::scaledSpans(spans({0, 3, 3, 10, 7, 7, 9, 12}), 1.5, 16);
         QCOMPARE(scaled, spans({0, 5, 5, 15, 11, 11, 14, 16}));

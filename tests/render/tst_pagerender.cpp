@@ -23,18 +23,19 @@ namespace {
 
 // Entries like the modules make: divider bars, tables, coloured picture
 // blocks and text.
-QString divider(const QString &title) {
+QString divider(const QString &title)
+{
     return u"<div style=\"width:750px;height:40px; background-color:#F3F3F3; line-height:40px; "
            u"font-size:16px; "
            "font-family:Microsoft YaHei;border-bottom:#8080FF 2px solid;margin:10px 0\"><div "
            "style=\"float:left; "
            "height:40px; padding:0px 30px;background-color:#c0c0c0;color:#fff\">%1</div><div "
            "style=\"float:right; "
-           "height:40px; padding:0 30px;color:#808080; font-size:14px\">欢迎光临本店</div></div>"_s.arg(
-               title);
+           "height:40px; padding:0 30px;color:#808080; font-size:14px\">欢迎光临本店</div></div>"_s.arg(title);
 }
 
-QString table(int rows) {
+QString table(int rows)
+{
     QString html = u"<table style=\"width:750px;border-collapse:collapse;font-size:14px\">"_s;
     for (int i = 0; i < rows; ++i)
         html += u"<tr><td style=\"border:1px solid #ccc;padding:8px;background:#fafafa\">参数 %1</td>"
@@ -42,12 +43,14 @@ QString table(int rows) {
     return html + u"</table>"_s;
 }
 
-QString block(int height, const QString &colour) {
+QString block(int height, const QString &colour)
+{
     return u"<div style=\"width:750px;height:%1px;background-color:%2\"></div>"_s.arg(height).arg(colour);
 }
 
 // Text lines on a light background, 60 rows apart.
-QString textBlock(int lines) {
+QString textBlock(int lines)
+{
     QString html = u"<div style=\"width:750px;background:#fdf6e3;font-size:18px;line-height:60px\">"_s;
     for (int i = 0; i < lines; ++i)
         html += u"第 %1 行 The quick brown fox jumps over the lazy dog<br>"_s.arg(i);
@@ -55,7 +58,8 @@ QString textBlock(int lines) {
 }
 
 // About 10,000 rows: drawn in two stretches, with an entry taller than a picture.
-QStringList knownEntries() {
+QStringList knownEntries()
+{
     return {divider(u"产品参数"_s),
             table(12),
             block(700, u"#e04040"_s),
@@ -69,7 +73,8 @@ QStringList knownEntries() {
             textBlock(8)};
 }
 
-QImage stacked(const QString &folder, const QList<PictureFile> &pictures) {
+QImage stacked(const QString &folder, const QList<PictureFile> &pictures)
+{
     QList<QImage> images;
     int height = 0;
     for (const PictureFile &picture : pictures) {
@@ -87,7 +92,8 @@ QImage stacked(const QString &folder, const QList<PictureFile> &pictures) {
 }
 
 // The same document in the preview's kind of view, grabbed in one piece.
-QImage previewGrab(const PageSource &source, int height) {
+QImage previewGrab(const PageSource &source, int height)
+{
     QWebEngineView view;
     view.settings()->setDefaultTextEncoding(u"utf-8"_s);
     view.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
@@ -112,7 +118,8 @@ QImage previewGrab(const PageSource &source, int height) {
     return last;
 }
 
-QStringList folderListing(const QString &folder) {
+QStringList folderListing(const QString &folder)
+{
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
@@ -126,7 +133,8 @@ private:
     RenderedPage m_page;
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         qputenv("no_proxy", "127.0.0.1");
         m_page = renderPage(m_source);
         QVERIFY(m_page.failedPictures.isEmpty());
@@ -135,7 +143,8 @@ private slots:
 
     // Known blocks at known rows, and the whole page pixel for pixel as the
     // preview's view draws it in one piece (the renderer draws it in stretches).
-    void drawsWhatThePreviewShows() {
+    void drawsWhatThePreviewShows()
+    {
         QCOMPARE(m_page.image.width(), 750);
         QVERIFY2(m_page.image.height() > 8000 && m_page.image.height() < 16000,
                  qPrintable(QString::number(m_page.image.height())));
@@ -164,7 +173,8 @@ private slots:
     }
 
     // Marker comments between entries change no pixel.
-    void markersChangeNothing() {
+    void markersChangeNothing()
+    {
         QString summary;
         for (const QString &entry : m_source.entries)
             summary += entry + u"\r\n"_s;
@@ -173,7 +183,8 @@ private slots:
         QVERIFY(plain.image == m_page.image);
     }
 
-    void exports_data() {
+    void exports_data()
+    {
         QTest::addColumn<int>("width");
         QTest::addColumn<PictureFormat>("format");
         QTest::newRow("750 PNG") << 750 << PictureFormat::Png;
@@ -181,7 +192,8 @@ private slots:
         QTest::newRow("1242 JPEG") << 1242 << PictureFormat::Jpeg;
         QTest::newRow("480 JPEG") << 480 << PictureFormat::Jpeg;
     }
-    void exports() {
+    void exports()
+    {
         QFETCH(int, width);
         QFETCH(PictureFormat, format);
         QTemporaryDir dir;
@@ -205,10 +217,7 @@ private slots:
             QCOMPARE(file.size(), picture.bytes);
             QVERIFY(picture.bytes <= maxPictureBytes);
             QCOMPARE(QImage(file.filePath()).size(), picture.size);
-            list += u"%1 %2x%3 %4\n"_s.arg(picture.fileName)
-                        .arg(width)
-                        .arg(picture.size.height())
-                        .arg(picture.bytes);
+            list += u"%1 %2x%3 %4\n"_s.arg(picture.fileName).arg(width).arg(picture.size.height()).arg(picture.bytes);
         }
         QFile listFile(QDir(dir.path()).filePath(u"pictures.txt"_s));
         QVERIFY(listFile.open(QIODevice::ReadOnly));
@@ -222,9 +231,8 @@ private slots:
         int insideTall = 0;
         for (qsizetype i = 1; i + 1 < cut.cuts.size(); ++i) {
             const int row = cut.cuts.at(i);
-            const auto inside = std::find_if(spans.begin(), spans.end(), [row](const EntrySpan &e) {
-                return e.top < row && row < e.bottom;
-            });
+            const auto inside = std::find_if(spans.begin(), spans.end(),
+                                             [row](const EntrySpan &e) { return e.top < row && row < e.bottom; });
             if (inside == spans.end())
                 continue;
             QVERIFY2(inside->bottom - inside->top > maxPictureHeight, qPrintable(u"cut at %1"_s.arg(row)));
@@ -237,7 +245,8 @@ private slots:
             QVERIFY(stacked(dir.path(), result.pictures) == cut.image);
     }
 
-    void outputWidths() {
+    void outputWidths()
+    {
         QCOMPARE(checkedOutputWidth(750, 0), 750);
         QCOMPARE(checkedOutputWidth(790, 1500), 1500);
         for (int width : {479, 1501, -5})
@@ -247,7 +256,8 @@ private slots:
         QCOMPARE(pictureFileName(4, 100, PictureFormat::Jpeg), u"005.jpg"_s);
     }
 
-    void failedPicturesAreReported() {
+    void failedPicturesAreReported()
+    {
         Server server;
         server.route("/ok.jpg", Server::Behaviour::Reply,
                      Server::response(200, orv::test::makeJpeg(200, 100), "Content-Type: image/jpeg\r\n"));
@@ -255,12 +265,12 @@ private slots:
         const QString missing = server.url(u"/missing.jpg"_s);
         const QString background = server.url(u"/missing-background.jpg"_s);
         const QString slow = server.url(u"/slow.jpg"_s);
-        const PageSource source{
-            {u"<img src=\"%1\">"_s.arg(server.url(u"/ok.jpg"_s)), u"<img src=\"%1\">"_s.arg(missing),
-             u"<div style=\"height:600px;background:url('%1')\">x</div>"_s.arg(background),
-             u"<img src=\"%1\">"_s.arg(slow)},
-            {},
-            750};
+        const PageSource source{{u"<img src=\"%1\">"_s.arg(server.url(u"/ok.jpg"_s)),
+                                 u"<img src=\"%1\">"_s.arg(missing),
+                                 u"<div style=\"height:600px;background:url('%1')\">x</div>"_s.arg(background),
+                                 u"<img src=\"%1\">"_s.arg(slow)},
+                                {},
+                                750};
         const RenderedPage page = renderPage(source, RenderOptions{3000});
         QCOMPARE(QSet<QString>(page.failedPictures.begin(), page.failedPictures.end()),
                  (QSet<QString>{missing, background, slow}));
@@ -287,7 +297,8 @@ private slots:
 
     // A cancel, while rendering or between pictures, and a failure leave the
     // folder as it was.
-    void cancelLeavesTheFolder() {
+    void cancelLeavesTheFolder()
+    {
         QTemporaryDir dir;
         QFile notes(dir.filePath(u"notes.txt"_s));
         QVERIFY(notes.open(QIODevice::WriteOnly));
@@ -329,7 +340,8 @@ private slots:
         QCOMPARE(folderListing(dir.path()), before);
     }
 
-    void noOverwriteWithoutLeave() {
+    void noOverwriteWithoutLeave()
+    {
         QTemporaryDir dir;
         const auto put = [&](const QString &name) {
             QFile file(dir.filePath(name));
@@ -364,7 +376,8 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     prepareRenderProcess(true);
     QApplication app(argc, argv);
     TstPageRender test;

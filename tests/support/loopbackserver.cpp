@@ -63,16 +63,15 @@ QString LoopbackServer::url(const QString &path) const
 
 QByteArray LoopbackServer::response(int status, const QByteArray &body, const QByteArray &headers)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: "
-         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: " + QByteArray::number(body.size())
+           + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
 }
 
 // True when fd can be read (or was closed), false when the server stops.
 bool LoopbackServer::waitReadable(int fd) const
 {
     pollfd fds[2] = {{fd, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-    while (::poll(fds, 2, -1) < 0) {
-    }
+    while (::poll(fds, 2, -1) < 0) {}
     return !(fds[1].revents & POLLIN);
 }
 
@@ -104,8 +103,7 @@ void LoopbackServer::serve(int client)
         for (qsizetype i = 0; i < route.second.size() && !m_stopping && send(route.second.mid(i, 1)); ++i)
             ::usleep(200);
     } else if (route.first == Behaviour::Silent) {
-        while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
-        }
+        while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {}
     } else if (send(route.second) && route.first != Behaviour::Reply) {
         while (!m_stopping && send(chunk)) {
             // Pauses in slices of 100 ms, so that stopping never waits long.

@@ -15,12 +15,12 @@ namespace orv::test {
 class LoopbackServer {
 public:
     enum class Behaviour {
-        Reply,   // sends the response and closes
-        Silent,  // never answers
-        Endless, // sends the response, then body bytes until the client goes
-        Drip,    // sends the response, then a body byte every 100 ms
+        Reply,    // sends the response and closes
+        Silent,   // never answers
+        Endless,  // sends the response, then body bytes until the client goes
+        Drip,     // sends the response, then a body byte every 100 ms
         SlowDrip, // sends the response, then a body byte every second
-        Trickle, // sends the response a byte at a time, 200 µs apart, and closes
+        Trickle,  // sends the response a byte at a time, 200 µs apart, and closes
     };
 
     LoopbackServer();

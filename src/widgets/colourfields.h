@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/page.h"
+
+#include <QColor>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class QColorDialog;
+class QLineEdit;
+
+namespace orv {
+
+class ModulePage;
+
+// "#" and the red, green and blue bytes as two upper-case hex digits each.
+QString colourToHexText(const QColor &colour);
+
+// The colour fields of every module page and the one colour dialog they
+// share. A double-click on a field opens the dialog preset to the colour last
+// confirmed in any field; a confirmed colour becomes the field's text and its
+// background, a cancelled dialog changes nothing.
+class ColourFields : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ColourFields(QWidget *window);
+    ~ColourFields() override;
+
+    // Gives each colour field of the page its starting background and its
+    // double-click handler, an object named after the field and "DblClick".
+    void attach(ModulePage *page);
+
+    QColor lastConfirmed() const { return m_last; }
+
+    // Test seam: answers the dialog instead of the user; nullopt cancels.
+    using Chooser = std::function<std::optional<QColor>(const QColor &initial)>;
+    void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+
+    void choose(QLineEdit *field);
+
+private:
+    std::optional<QColor> ask(const QColor &initial);
+
+    QWidget *m_window;
+    QColorDialog *m_dialog = nullptr;
+    QColor m_last = Qt::black;
+    Chooser m_chooser;
+};
+
+} // namespace orv

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/page.h"
+
+#include <QWidget>
+
+namespace orv {
+
+// The page of one module in the page control: its Designer form, set up from
+// the module's description. The page takes its defaults, choices and captions
+// from the description and reads and writes field texts by field key. Memo
+// texts cross this boundary as CR LF texts.
+class ModulePage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ModulePage(const PageSpec &pageSpec, QWidget *parent = nullptr);
+
+    const PageSpec &pageSpec() const { return m_spec; }
+
+    FieldValues values() const;
+    QString value(const QString &key) const;
+    void setValue(const QString &key, const QString &text);
+    void setValues(const FieldValues &values);
+
+    // The widget of a field, found by its component name.
+    QWidget *fieldWidget(const QString &key) const;
+
+    // The lines of a memo as it lays the text out at its current width and
+    // font: a line wider than the field gives one line per wrapped part.
+    QStringList displayedLines(const QString &key, const QString &text) const;
+
+    // The shop type changed: fields that depend on it go back to their defaults.
+    void resetForShop();
+
+signals:
+    void generateRequested();
+    void addRequested();
+    // The user chose an item of one of the page's radio groups.
+    void choiceMade();
+
+private:
+    void bindFields();
+
+    const PageSpec &m_spec;
+};
+
+} // namespace orv

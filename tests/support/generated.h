@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/failure.h"
+#include "core/page.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+#include <functional>
+#include <utility>
+
+namespace orv::test {
+
+// Field texts by key, set over a page's defaults in this order.
+using Fields = QList<std::pair<QString, QString>>;
+
+inline PageState stateWith(const PageSpec &page, Shop shop, const Fields &fields = {})
+{
+    PageState state = page.defaultState(Metrics::forShop(shop));
+    for (const auto &[key, text] : fields)
+        state.setField(key, text);
+    return state;
+}
+
+// The message of the Failure the action throws, or an empty text.
+inline QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        return failure.message();
+    }
+    return {};
+}
+
+} // namespace orv::test
+
+Q_DECLARE_METATYPE(orv::Shop)
+Q_DECLARE_METATYPE(orv::Metrics)
