@@ -246,9 +246,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shownText(browser).contains(u"三步做好一个详情页"_s), 20000);
 
         auto *menu = child<QMenuBar>(*m_window, u"mm1"_s);
+        // The menus first, then the links as the menu bar's own items.
+        QStringList menus;
         QStringList captions;
-        for (const QAction *action : menu->actions())
-            captions << action->objectName() + u'=' + action->text();
+        for (const QAction *action : menu->actions()) {
+            if (action->menu())
+                menus << action->text();
+            else
+                captions << action->objectName() + u'=' + action->text();
+        }
+        QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s}));
         QCOMPARE(captions,
                  (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
 
