@@ -15,7 +15,7 @@ cd "$root"
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-webengine-dev libgl-dev
-    libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
+    libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev libxml2-dev
     fonts-wqy-microhei
     libbenchmark-dev
 )
