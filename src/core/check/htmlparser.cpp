@@ -1,6 +1,7 @@
 #include "htmlparser.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parserInternals.h>
@@ -21,6 +22,13 @@ namespace {
 // the top never makes libxml2 imply a <p> (which would then close links and
 // the like around tables) and a stray end tag never empties its stack.
 constexpr QByteArrayView rootTag = "<orvanta-check-root>";
+
+constexpr qsizetype searchDepth = 512;
+
+// libxml2 looks through all its open elements for every end tag: past this
+// depth the parser stops, so that a page of thousands of unclosed elements
+// cannot make it take quadratic time. No real page comes near.
+constexpr int parserDepth = 1024;
 
 // What the HTML standard says about an element, as far as the structure of a
 // description page needs it.
@@ -98,6 +106,15 @@ bool isNameChar(char c) {
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// HTML lowers ASCII letters only, so that a name keeps its length.
+QString asciiLower(QString text) {
+    for (QChar &c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() - u'A' + u'a');
+    }
+    return text;
 }
 
 // A start tag read the way HTML5 tokenizes it, in bytes of the input.
@@ -247,10 +264,12 @@ public:
         htmlFreeParserCtxt(m_context);
         m_context = nullptr;
 
-        takeEndTags(m_input.size());
-        for (const Open &open : m_stack) {
-            if (needsEndTag(open.element) && !open.unterminated)
-                problem(HtmlProblem::Unclosed, element(open.element).name, element(open.element).offset);
+        if (!m_stopped) {
+            takeEndTags(m_input.size());
+            for (const Open &open : m_stack) {
+                if (needsEndTag(open.element) && !open.unterminated)
+                    problem(HtmlProblem::Unclosed, element(open.element).name, element(open.element).offset);
+            }
         }
         std::stable_sort(m_document.problems.begin(), m_document.problems.end(),
                          [](const HtmlProblem &a, const HtmlProblem &b) { return a.offset < b.offset; });
@@ -334,6 +353,11 @@ private:
         const qsizetype index = m_document.elements.size() - 1;
         openElement(index, flags, tag.selfClosing, unterminated);
         seen(tag.terminated ? tag.end + 1 : m_input.size());
+        if (m_context->nameNr > parserDepth && !m_stopped) {
+            m_stopped = true;
+            problem(HtmlProblem::TooDeep, element(index).name, element(index).offset);
+            xmlStopParser(m_context);
+        }
     }
 
     // The '<' of the tag the parser has just read: the first "<name" since the
@@ -370,11 +394,12 @@ private:
         e.offset = textOffset(start);
         e.end = tag.terminated ? textOffset(tag.end + 1) : m_source.text().size();
         const QString &text = m_source.text();
+        QSet<QString> names;
         for (const TagToken::Attribute &a : tag.attributes) {
             HtmlAttribute attribute;
             attribute.nameOffset = textOffset(a.nameStart);
             attribute.name =
-                text.sliced(attribute.nameOffset, textOffset(a.nameEnd) - attribute.nameOffset).toLower();
+                asciiLower(text.sliced(attribute.nameOffset, textOffset(a.nameEnd) - attribute.nameOffset));
             attribute.hasValue = a.valueStart >= 0;
             if (attribute.hasValue) {
                 attribute.valueOffset = textOffset(a.valueStart);
@@ -393,10 +418,11 @@ private:
             }
             if (a.unterminatedQuote)
                 problem(HtmlProblem::UnterminatedQuote, attribute.name, attribute.valueOffset - 1);
-            if (e.attribute(attribute.name)) {
+            if (names.contains(attribute.name)) {
                 problem(HtmlProblem::RepeatedAttribute, attribute.name, attribute.nameOffset);
                 continue;
             }
+            names.insert(attribute.name);
             e.attributes.append(std::move(attribute));
         }
         if (!tag.terminated && std::none_of(tag.attributes.begin(), tag.attributes.end(),
@@ -482,6 +508,12 @@ private:
 
     // The tree builder.
 
+    void pop() {
+        if (flagsOf(element(m_stack.back().element).name) & Foreign)
+            --m_foreign;
+        m_stack.pop_back();
+    }
+
     bool needsEndTag(qsizetype index) { return !(flagsOf(element(index).name) & (Void | OptionalEnd)); }
 
     const QString &openName(size_t i) { return element(m_stack[i].element).name; }
@@ -490,7 +522,7 @@ private:
     // names, looking no further than an element with a boundary flag.
     qsizetype inScope(std::initializer_list<QStringView> names, unsigned boundary,
                       std::initializer_list<QStringView> extraBoundaries = {}) {
-        for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= 0; --i) {
+        for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
             const QString &name = openName(size_t(i));
             if (std::find(names.begin(), names.end(), name) != names.end())
                 return i;
@@ -508,16 +540,17 @@ private:
             const Open open = m_stack.back();
             if (needsEndTag(open.element) && !open.unterminated)
                 problem(HtmlProblem::Unclosed, element(open.element).name, element(open.element).offset);
-            m_stack.pop_back();
+            pop();
         }
         if (qsizetype(m_stack.size()) > i)
-            m_stack.pop_back();
+            pop();
     }
 
-    bool inForeignContent() {
-        return std::any_of(m_stack.begin(), m_stack.end(), [this](const Open &open) {
-            return flagsOf(element(open.element).name) & Foreign;
-        });
+    // The searches for an open element look this deep at most (browsers
+    // limit the depth of the tree alike), so that checking a page of many
+    // unclosed elements stays linear.
+    qsizetype lowestSearched() const {
+        return std::max(qsizetype(0), qsizetype(m_stack.size()) - searchDepth);
     }
 
     void openElement(qsizetype index, unsigned flags, bool selfClosing, bool unterminated) {
@@ -530,7 +563,7 @@ private:
             // An open item of the same kind ends, unless a block other than
             // address, div or p lies between.
             const bool listItem = name == u"li"_s;
-            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= 0; --i) {
+            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
                 const QString &open = openName(size_t(i));
                 if (listItem ? open == u"li"_s : (open == u"dd"_s || open == u"dt"_s)) {
                     popTo(i);
@@ -552,9 +585,9 @@ private:
                 popTo(part);
         } else if (name == u"option"_s || name == u"optgroup"_s) {
             if (!m_stack.empty() && openName(m_stack.size() - 1) == u"option"_s)
-                m_stack.pop_back();
+                pop();
             if (name == u"optgroup"_s && !m_stack.empty() && openName(m_stack.size() - 1) == u"optgroup"_s)
-                m_stack.pop_back();
+                pop();
         } else if (name == u"a"_s) {
             // A link inside a link: the outer one ends here, unclosed.
             if (const qsizetype a = inScope({u"a"}, Scope); a >= 0) {
@@ -571,9 +604,11 @@ private:
         }
         if (flags & Void)
             return;
-        if (selfClosing && ((flags & Foreign) || inForeignContent()))
+        if (selfClosing && ((flags & Foreign) || m_foreign > 0))
             return;
         m_stack.push_back({index, unterminated});
+        if (flags & Foreign)
+            ++m_foreign;
     }
 
     void closeElement(const QString &name, qsizetype offset) {
@@ -592,7 +627,7 @@ private:
             found = inScope({name}, Scope);
         } else {
             // An inline element: its end tag does not reach past a block.
-            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= 0; --i) {
+            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
                 const QString &open = openName(size_t(i));
                 if (open == name) {
                     found = i;
@@ -617,6 +652,8 @@ private:
     qsizetype m_seen = 0;      // bytes before this were read as something other than an end tag
     qsizetype m_endTagsTo = 0; // end tags before this were taken
     int m_mergedTags = 0;
+    int m_foreign = 0; // open svg and math elements
+    bool m_stopped = false;
 };
 
 } // namespace

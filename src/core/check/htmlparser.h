@@ -46,6 +46,7 @@ struct HtmlProblem {
         UnterminatedTag,     // a start tag the text ends in
         UnterminatedQuote,   // an attribute value whose quote never closes
         RepeatedAttribute,   // the same attribute twice in one tag: the second is ignored
+        TooDeep,             // elements nested over 1,024 deep: the parser stopped there
     };
     Kind kind = Unclosed;
     QString name; // the element's or attribute's name

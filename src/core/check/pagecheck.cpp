@@ -159,9 +159,11 @@ private:
         case HtmlProblem::UnterminatedQuote:
             return FindingKind::UnterminatedQuote;
         case HtmlProblem::RepeatedAttribute:
+            return FindingKind::RepeatedAttribute;
+        case HtmlProblem::TooDeep:
             break;
         }
-        return FindingKind::RepeatedAttribute;
+        return FindingKind::DeepNesting;
     }
 
     void add(FindingKind kind, qsizetype offset, const QStringList &arguments) {

@@ -39,6 +39,7 @@ enum class FindingKind {
     UnterminatedTag,
     UnterminatedQuote,
     RepeatedAttribute,
+    DeepNesting,
     ClassOrId,
     PictureDead,
     PictureFormat,

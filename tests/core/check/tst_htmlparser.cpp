@@ -22,9 +22,11 @@ QString kindName(HtmlProblem::Kind kind) {
     case HtmlProblem::UnterminatedQuote:
         return u"quote"_s;
     case HtmlProblem::RepeatedAttribute:
+        return u"repeated"_s;
+    case HtmlProblem::TooDeep:
         break;
     }
-    return u"repeated"_s;
+    return u"deep"_s;
 }
 
 } // namespace
@@ -109,6 +111,8 @@ private slots:
         row("unterminated tag", u"<div>x</div><span class=a"_s, {u"tag|span|<span"_s});
         row("unterminated quote", u"<div title=\"x>y</div>"_s, {u"quote|title|\"x>y"_s});
         row("repeated attribute", u"<div id=a ID=b>x</div>"_s, {u"repeated|id|ID=b"_s});
+        // libxml2 would take quadratic time: the check stops, and says so.
+        row("too deep", u"<span>"_s.repeated(1100) + u"</span>"_s.repeated(1100), {u"deep|span|<span>"_s});
         row("end tag of the wrapper", u"</orvanta-check-root><p>x</p>"_s,
             {u"stray|orvanta-check-root|</or"_s});
     }
