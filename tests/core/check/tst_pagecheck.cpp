@@ -271,6 +271,26 @@ private slots:
         QCOMPARE(findings[1].column, 38); // the emoji is two units
     }
 
+    // Nothing in the page makes the parser read its bytes otherwise.
+    void positionsWhateverThePageDeclares_data() {
+        QTest::addColumn<QString>("html");
+        QTest::newRow("byte-order mark") << u"\uFEFF<p>中</p><a href=\"#\">x</a>"_s;
+        QTest::newRow("http-equiv")
+            << u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+               "<p>中文é</p><a href=\"#\">x</a>"_s;
+        QTest::newRow("xml declaration")
+            << u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><p>中文</p><a href=\"#\">x</a>"_s;
+        QTest::newRow("NUL and lone surrogate")
+            << u"<p>"_s + QChar(0) + QChar(0xD800) + u"中</p><a href=\"#\">x</a>"_s;
+    }
+    void positionsWhateverThePageDeclares() {
+        QFETCH(QString, html);
+        const QList<Finding> findings = checkPage(html, 750);
+        QVERIFY(!findings.isEmpty());
+        QCOMPARE(findings.last().rule, u"placeholder-link"_s);
+        QCOMPARE(findings.last().offset, html.indexOf(u'#'));
+    }
+
     void lengthCountsCharactersAndBytes() {
         const QList<Finding> findings = checkPage(pageOfLength(25'000), 750);
         QCOMPARE(findings.size(), 1);
