@@ -77,6 +77,8 @@ PictureHeader piecewise(const QByteArray &bytes, bool single) {
 
 } // namespace
 
+Q_DECLARE_METATYPE(orv::PictureHeader)
+
 class TstPictureHeader : public QObject {
     Q_OBJECT
 
@@ -181,8 +183,6 @@ private slots:
         QCOMPARE(reader2.header(), (PictureHeader{PictureFormat::Jpeg, 64, 480, {}}));
     }
 };
-
-Q_DECLARE_METATYPE(orv::PictureHeader)
 
 QTEST_GUILESS_MAIN(TstPictureHeader)
 #include "tst_pictureheader.moc"

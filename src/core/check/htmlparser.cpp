@@ -463,7 +463,8 @@ private:
         m_document.parserMessages.append({error.code, message, textOffset(std::max(at, rootTag.size()))});
         switch (error.code) {
         case XML_ERR_TAG_NAME_MISMATCH:
-            // Also "Element script embeds close tag", which is script text.
+            // An end tag the parser rejects; not "Element script embeds
+            // close tag", which is about script text.
             if (message.startsWith(u"Unexpected end tag"_s) || message.startsWith(u"Opening and ending"_s))
                 takeEndTags(at);
             break;

@@ -35,10 +35,17 @@ struct Finding {
 
 // Checks the HTML the output buffer holds: a fragment, or a summary whose
 // segments say which entry's code lies where. pageWidth (750 or 790) applies
-// outside the segments. The findings come in the order of their offsets.
+// outside the segments. The findings come in the order of their offsets
+// (as the check meets them where offsets are equal).
 //
-// Findings about the whole text (length) stand at its start, except that
-// "25,000 characters or more" stands at the 25,000th character.
+// Where a finding stands: an element's '<' (tags, overflow, unclosed tags),
+// an attribute's name (event attributes, class and id), an address's first
+// character (scripting, data, http, hosts, placeholders), a declaration's
+// property in a style (position, expression, behavior) or its "url(" (style
+// addresses). Length findings stand at the text's start, except that "25,000
+// characters or more" stands at the 25,000th character. Of elements too wide
+// for the page only the outermost is reported: what it holds goes with it.
+// Characters are counted as UTF-16 units, as a browser's editor counts them.
 QList<Finding> checkPage(const QString &html, int pageWidth, const QList<CheckSegment> &segments = {});
 
 // The finding for a rendered page wider than the page width: the preview

@@ -5,6 +5,8 @@
 using namespace Qt::StringLiterals;
 using namespace orv::check;
 
+Q_DECLARE_METATYPE(orv::check::PictureFacts)
+
 class TstPictureCheck : public QObject {
     Q_OBJECT
 
@@ -113,8 +115,6 @@ private slots:
         QVERIFY(checkPictures(uses, {}).isEmpty());
     }
 };
-
-Q_DECLARE_METATYPE(orv::check::PictureFacts)
 
 QTEST_GUILESS_MAIN(TstPictureCheck)
 #include "tst_picturecheck.moc"
