@@ -1,8 +1,8 @@
 // The page check on summaries made of the modules' own code (every page in
 // both shops, one after the other, each followed by CR LF as the summary
-// writes it, each a segment) cut to N characters, and on a page of N
-// characters on one line where every cell trips several rules. Reports the
-// time per check and the growth it fits.
+// writes it, each a segment) cut to N characters, on a page of N characters
+// on one line where every cell trips several rules, and on N characters of
+// blocks that never close. Reports the time per check and the growth it fits.
 //
 //   bench_check [benchmark options]
 
@@ -52,6 +52,16 @@ QString oneLineOf(qsizetype length) {
     return html;
 }
 
+// The worst case for the tree builder: blocks that never close, each one
+// looking for an open <p> through all of them (up to its search depth).
+QString unclosedBlocksOf(qsizetype length) {
+    QString html = u"<p>"_s;
+    while (html.size() < length)
+        html += u"<div/>文"_s;
+    html.truncate(length);
+    return html;
+}
+
 void report(benchmark::State &state, const QString &html, int findings) {
     state.SetComplexityN(html.size());
     state.counters["findings"] = findings;
@@ -82,6 +92,17 @@ void checkFindingsOnOneLine(benchmark::State &state) {
     report(state, html, findings);
 }
 
+void checkUnclosedBlocks(benchmark::State &state) {
+    const QString html = unclosedBlocksOf(state.range(0));
+    int findings = 0;
+    for (auto _ : state) {
+        const QList<Finding> found = checkPage(html, 750);
+        findings = int(found.size());
+        benchmark::DoNotOptimize(found.constData());
+    }
+    report(state, html, findings);
+}
+
 } // namespace
 
 BENCHMARK(checkSummary)
@@ -92,6 +113,14 @@ BENCHMARK(checkSummary)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(checkFindingsOnOneLine)
+    ->Arg(25'000)
+    ->Arg(100'000)
+    ->Arg(250'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+BENCHMARK(checkUnclosedBlocks)
     ->Arg(25'000)
     ->Arg(100'000)
     ->Arg(250'000)

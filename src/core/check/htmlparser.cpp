@@ -8,6 +8,7 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -22,8 +23,6 @@ namespace {
 // the top never makes libxml2 imply a <p> (which would then close links and
 // the like around tables) and a stray end tag never empties its stack.
 constexpr QByteArrayView rootTag = "<orvanta-check-root>";
-
-constexpr qsizetype searchDepth = 512;
 
 // libxml2 looks through all its open elements for every end tag: past this
 // depth the parser stops, so that a page of thousands of unclosed elements
@@ -267,7 +266,7 @@ public:
         if (!m_stopped) {
             takeEndTags(m_input.size());
             for (const Open &open : m_stack) {
-                if (needsEndTag(open.element) && !open.unterminated)
+                if (needsEndTag(open) && !open.unterminated)
                     problem(HtmlProblem::Unclosed, element(open.element).name, element(open.element).offset);
             }
         }
@@ -279,6 +278,8 @@ public:
 private:
     struct Open {
         qsizetype element;
+        unsigned flags;            // of its name
+        unsigned stops;            // the kinds of stop it is
         bool unterminated = false; // its tag runs to the end of the text
     };
 
@@ -507,31 +508,80 @@ private:
         m_endTagsTo = std::max(m_endTagsTo, m_seen);
     }
 
-    // The tree builder.
+    // The tree builder. Where HTML5 looks down the stack of open elements
+    // for one of some names, stopping at certain elements, the builder keeps
+    // for every name and every kind of stop where on the stack they are, so
+    // that each look takes constant time however deep the page nests.
+
+    enum Stop {
+        DefaultScope,    // applet, caption, html, table, td, th, marquee, object, template
+        ButtonScope,     // the same and button
+        ListItemScope,   // the same and ol, ul
+        TableScopeStop,  // html, table, template
+        AnySpecial,      // a block or the like: an inline end tag goes no further
+        SpecialButBlock, // the same but address, div and p: where a list item looks no further
+        StopCount,
+    };
+
+    static unsigned stopsOf(const QString &name, unsigned flags) {
+        unsigned stops = 0;
+        if (flags & Scope)
+            stops |= 1u << DefaultScope | 1u << ButtonScope | 1u << ListItemScope;
+        if (name == u"button"_s)
+            stops |= 1u << ButtonScope;
+        if (name == u"ol"_s || name == u"ul"_s)
+            stops |= 1u << ListItemScope;
+        if (flags & TableScope)
+            stops |= 1u << TableScopeStop;
+        if (flags & Special) {
+            stops |= 1u << AnySpecial;
+            if (name != u"address"_s && name != u"div"_s && name != u"p"_s)
+                stops |= 1u << SpecialButBlock;
+        }
+        return stops;
+    }
+
+    void push(qsizetype index, unsigned flags, bool unterminated) {
+        const QString &name = element(index).name;
+        const unsigned stops = stopsOf(name, flags);
+        const auto at = qsizetype(m_stack.size());
+        m_stack.push_back({index, flags, stops, unterminated});
+        m_openByName[name].push_back(at);
+        for (int stop = 0; stop < StopCount; ++stop) {
+            if (stops & 1u << stop)
+                m_stops[size_t(stop)].push_back(at);
+        }
+        if (flags & Foreign)
+            ++m_foreign;
+    }
 
     void pop() {
-        if (flagsOf(element(m_stack.back().element).name) & Foreign)
+        const Open &open = m_stack.back();
+        m_openByName[element(open.element).name].pop_back();
+        for (int stop = 0; stop < StopCount; ++stop) {
+            if (open.stops & 1u << stop)
+                m_stops[size_t(stop)].pop_back();
+        }
+        if (open.flags & Foreign)
             --m_foreign;
         m_stack.pop_back();
     }
 
-    bool needsEndTag(qsizetype index) { return !(flagsOf(element(index).name) & (Void | OptionalEnd)); }
+    static bool needsEndTag(const Open &open) { return !(open.flags & (Void | OptionalEnd)); }
 
     const QString &openName(size_t i) { return element(m_stack[i].element).name; }
 
     // The index in the stack of the innermost open element named one of
-    // names, looking no further than an element with a boundary flag.
-    qsizetype inScope(std::initializer_list<QStringView> names, unsigned boundary,
-                      std::initializer_list<QStringView> extraBoundaries = {}) {
-        for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
-            const QString &name = openName(size_t(i));
-            if (std::find(names.begin(), names.end(), name) != names.end())
-                return i;
-            if ((flagsOf(name) & boundary) ||
-                std::find(extraBoundaries.begin(), extraBoundaries.end(), name) != extraBoundaries.end())
-                return -1;
+    // names, if no element of the kind of stop lies above it (it may be one).
+    qsizetype inScope(std::initializer_list<QStringView> names, Stop stop) {
+        qsizetype innermost = -1;
+        for (const QStringView name : names) {
+            const auto open = m_openByName.constFind(name.toString());
+            if (open != m_openByName.cend() && !open->empty())
+                innermost = std::max(innermost, open->back());
         }
-        return -1;
+        const std::vector<qsizetype> &stops = m_stops[size_t(stop)];
+        return innermost >= 0 && (stops.empty() || innermost >= stops.back()) ? innermost : -1;
     }
 
     // Closes the open element at index i of the stack and every element
@@ -539,7 +589,7 @@ private:
     void popTo(qsizetype i) {
         while (qsizetype(m_stack.size()) > i + 1) {
             const Open open = m_stack.back();
-            if (needsEndTag(open.element) && !open.unterminated)
+            if (needsEndTag(open) && !open.unterminated)
                 problem(HtmlProblem::Unclosed, element(open.element).name, element(open.element).offset);
             pop();
         }
@@ -547,41 +597,29 @@ private:
             pop();
     }
 
-    // The searches for an open element look this deep at most (browsers
-    // limit the depth of the tree alike), so that checking a page of many
-    // unclosed elements stays linear.
-    qsizetype lowestSearched() const {
-        return std::max(qsizetype(0), qsizetype(m_stack.size()) - searchDepth);
-    }
-
     void openElement(qsizetype index, unsigned flags, bool selfClosing, bool unterminated) {
-        const QString &name = element(index).name;
+        const QString name = element(index).name;
         if (flags & ClosesP) {
-            if (const qsizetype p = inScope({u"p"}, Scope, {u"button"}); p >= 0)
+            if (const qsizetype p = inScope({u"p"}, ButtonScope); p >= 0)
                 popTo(p);
         }
-        if (name == u"li"_s || name == u"dd"_s || name == u"dt"_s) {
+        if (name == u"li"_s) {
             // An open item of the same kind ends, unless a block other than
             // address, div or p lies between.
-            const bool listItem = name == u"li"_s;
-            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
-                const QString &open = openName(size_t(i));
-                if (listItem ? open == u"li"_s : (open == u"dd"_s || open == u"dt"_s)) {
-                    popTo(i);
-                    break;
-                }
-                if ((flagsOf(open) & Special) && open != u"address"_s && open != u"div"_s && open != u"p"_s)
-                    break;
-            }
+            if (const qsizetype item = inScope({u"li"}, SpecialButBlock); item >= 0)
+                popTo(item);
+        } else if (name == u"dd"_s || name == u"dt"_s) {
+            if (const qsizetype item = inScope({u"dd", u"dt"}, SpecialButBlock); item >= 0)
+                popTo(item);
         } else if (name == u"td"_s || name == u"th"_s) {
-            if (const qsizetype cell = inScope({u"td", u"th"}, TableScope); cell >= 0)
+            if (const qsizetype cell = inScope({u"td", u"th"}, TableScopeStop); cell >= 0)
                 popTo(cell);
         } else if (name == u"tr"_s) {
-            if (const qsizetype row = inScope({u"td", u"th", u"tr"}, TableScope); row >= 0)
+            if (const qsizetype row = inScope({u"td", u"th", u"tr"}, TableScopeStop); row >= 0)
                 popTo(row);
         } else if (name == u"tbody"_s || name == u"thead"_s || name == u"tfoot"_s) {
             if (const qsizetype part =
-                    inScope({u"td", u"th", u"tr", u"tbody", u"thead", u"tfoot"}, TableScope);
+                    inScope({u"td", u"th", u"tr", u"tbody", u"thead", u"tfoot"}, TableScopeStop);
                 part >= 0)
                 popTo(part);
         } else if (name == u"option"_s || name == u"optgroup"_s) {
@@ -591,13 +629,12 @@ private:
                 pop();
         } else if (name == u"a"_s) {
             // A link inside a link: the outer one ends here, unclosed.
-            if (const qsizetype a = inScope({u"a"}, Scope); a >= 0) {
+            if (const qsizetype a = inScope({u"a"}, DefaultScope); a >= 0) {
                 const qsizetype outer = m_stack[size_t(a)].element;
                 popTo(a);
                 problem(HtmlProblem::Unclosed, u"a"_s, element(outer).offset);
             }
-        } else if ((flags & Heading) && !m_stack.empty() &&
-                   (flagsOf(openName(m_stack.size() - 1)) & Heading)) {
+        } else if ((flags & Heading) && !m_stack.empty() && (m_stack.back().flags & Heading)) {
             // A heading inside a heading: the outer one ends here, unclosed.
             const qsizetype outer = m_stack.back().element;
             popTo(qsizetype(m_stack.size()) - 1);
@@ -607,9 +644,7 @@ private:
             return;
         if (selfClosing && ((flags & Foreign) || m_foreign > 0))
             return;
-        m_stack.push_back({index, unterminated});
-        if (flags & Foreign)
-            ++m_foreign;
+        push(index, flags, unterminated);
     }
 
     void closeElement(const QString &name, qsizetype offset) {
@@ -617,27 +652,17 @@ private:
         if (name == u"html"_s || name == u"head"_s || name == u"body"_s || (flags & Void))
             return; // harmless: browsers drop them
         qsizetype found = -1;
-        if (name == u"p"_s) {
-            found = inScope({u"p"}, Scope, {u"button"});
-        } else if (name == u"li"_s) {
-            found = inScope({u"li"}, Scope, {u"ol", u"ul"});
-        } else if (name == u"td"_s || name == u"th"_s || name == u"tr"_s || name == u"tbody"_s ||
-                   name == u"thead"_s || name == u"tfoot"_s || name == u"table"_s || name == u"caption"_s) {
-            found = inScope({name}, TableScope);
-        } else if (flags & Special) {
-            found = inScope({name}, Scope);
-        } else {
-            // An inline element: its end tag does not reach past a block.
-            for (qsizetype i = qsizetype(m_stack.size()) - 1; i >= lowestSearched(); --i) {
-                const QString &open = openName(size_t(i));
-                if (open == name) {
-                    found = i;
-                    break;
-                }
-                if (flagsOf(open) & Special)
-                    break;
-            }
-        }
+        if (name == u"p"_s)
+            found = inScope({name}, ButtonScope);
+        else if (name == u"li"_s)
+            found = inScope({name}, ListItemScope);
+        else if (name == u"td"_s || name == u"th"_s || name == u"tr"_s || name == u"tbody"_s ||
+                 name == u"thead"_s || name == u"tfoot"_s || name == u"table"_s || name == u"caption"_s)
+            found = inScope({name}, TableScopeStop);
+        else if (flags & Special)
+            found = inScope({name}, DefaultScope);
+        else // an inline element: its end tag does not reach past a block
+            found = inScope({name}, AnySpecial);
         if (found < 0) {
             problem(HtmlProblem::StrayEndTag, name, offset);
             return;
@@ -650,6 +675,8 @@ private:
     htmlParserCtxtPtr m_context = nullptr;
     HtmlDocument m_document;
     std::vector<Open> m_stack;
+    QHash<QString, std::vector<qsizetype>> m_openByName; // where on the stack, innermost last
+    std::array<std::vector<qsizetype>, StopCount> m_stops;
     qsizetype m_seen = 0;      // bytes before this were read as something other than an end tag
     qsizetype m_endTagsTo = 0; // end tags before this were taken
     int m_mergedTags = 0;

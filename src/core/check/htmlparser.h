@@ -83,3 +83,9 @@ HtmlDocument parseHtml(const SourceText &source);
 QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets = nullptr);
 
 } // namespace orv::check
+
+// Moved in memory as they are, so that long lists grow cheaply.
+Q_DECLARE_TYPEINFO(orv::check::HtmlAttribute, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(orv::check::HtmlElement, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(orv::check::HtmlProblem, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(orv::check::HtmlParserMessage, Q_RELOCATABLE_TYPE);

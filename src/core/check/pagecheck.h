@@ -54,3 +54,7 @@ QList<Finding> checkPage(const QString &html, int pageWidth, const QList<CheckSe
 std::optional<Finding> checkRenderedWidth(int scrollWidth, int pageWidth);
 
 } // namespace orv::check
+
+// Moved in memory as they are, so that long lists grow cheaply.
+Q_DECLARE_TYPEINFO(orv::check::Finding, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(orv::check::CheckSegment, Q_RELOCATABLE_TYPE);

@@ -48,3 +48,6 @@ struct PictureFacts {
 QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString, PictureFacts> &facts);
 
 } // namespace orv::check
+
+// Moved in memory as it is, so that long lists grow cheaply.
+Q_DECLARE_TYPEINFO(orv::check::PictureUse, Q_RELOCATABLE_TYPE);
