@@ -17,15 +17,16 @@ namespace {
 struct Positions {
     std::vector<int> line, column;
 
-    explicit Positions(const QString &text) {
+    explicit Positions(const QString &text)
+    {
         int l = 1, c = 1;
         for (qsizetype i = 0; i <= text.size(); ++i) {
             line.push_back(l);
             column.push_back(c);
             if (i == text.size())
                 break;
-            const bool lineBreak =
-                text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'));
+            const bool lineBreak
+                = text[i] == u'\n' || (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'));
             if (lineBreak) {
                 ++l;
                 c = 1;
@@ -38,7 +39,8 @@ struct Positions {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QString html = orv::fuzz::text(data, size);
     const qsizetype n = html.size();
     const int pageWidth = size % 2 ? 790 : 750;
@@ -71,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             FUZZ_CHECK(a.nameOffset > e.offset && a.nameOffset + a.name.size() <= e.end);
             FUZZ_CHECK(a.valueOffset >= a.nameOffset && a.valueOffset + a.valueLength <= n);
             for (qsizetype k = 0; k <= a.value.size(); ++k)
-                FUZZ_CHECK(a.offsetInValue(k) >= a.valueOffset &&
-                           a.offsetInValue(k) <= a.valueOffset + a.valueLength);
+                FUZZ_CHECK(a.offsetInValue(k) >= a.valueOffset && a.offsetInValue(k) <= a.valueOffset + a.valueLength);
         }
     }
     for (const orv::check::HtmlProblem &p : document.problems)
@@ -80,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     for (const orv::check::PictureUse &use : orv::check::listPictures(html, pageWidth, segments)) {
         FUZZ_CHECK(use.offset >= 0 && use.offset <= n);
-        FUZZ_CHECK(use.line == positions.line[size_t(use.offset)] &&
-                   use.column == positions.column[size_t(use.offset)]);
+        FUZZ_CHECK(use.line == positions.line[size_t(use.offset)]
+                   && use.column == positions.column[size_t(use.offset)]);
         FUZZ_CHECK(use.entry == entryAt(use.offset));
     }
     return 0;

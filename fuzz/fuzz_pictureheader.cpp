@@ -9,7 +9,8 @@
 #include "core/jpegheader.h"
 #include "core/pictureheader.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QByteArray bytes = orv::fuzz::bytes(data, size);
     const orv::PictureHeader whole = orv::pictureHeader(bytes);
 
@@ -30,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(pieces.header() == whole);
 
     if (whole.measured()) {
-        FUZZ_CHECK(whole.format != orv::PictureFormat::Unknown &&
-                   whole.format != orv::PictureFormat::Unsupported);
+        FUZZ_CHECK(whole.format != orv::PictureFormat::Unknown && whole.format != orv::PictureFormat::Unsupported);
         FUZZ_CHECK(whole.width >= 0 && whole.height >= 0);
         FUZZ_CHECK(whole.format == orv::PictureFormat::Jpeg || (whole.width > 0 && whole.height > 0));
     } else {
@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (whole.format == orv::PictureFormat::Jpeg) {
         try {
             const QSize expected = orv::jpegSize(bytes);
-            FUZZ_CHECK(whole.measured() && whole.width == expected.width() &&
-                       whole.height == expected.height());
+            FUZZ_CHECK(whole.measured() && whole.width == expected.width() && whole.height == expected.height());
         } catch (const orv::Failure &failure) {
             FUZZ_CHECK(whole.failure == failure.message());
         }

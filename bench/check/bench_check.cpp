@@ -18,7 +18,8 @@ using namespace orv::check;
 
 namespace {
 
-QStringList ownPages() {
+QStringList ownPages()
+{
     const QDir dir(QStringLiteral(ORVANTA_CHECK_DATA "/own"));
     QStringList pages;
     for (const QString &name : dir.entryList({u"*.html"_s}, QDir::Files, QDir::Name)) {
@@ -30,7 +31,8 @@ QStringList ownPages() {
     return pages;
 }
 
-QString summaryOf(qsizetype length, QList<CheckSegment> *segments) {
+QString summaryOf(qsizetype length, QList<CheckSegment> *segments)
+{
     static const QStringList pages = ownPages();
     QString html;
     for (int i = 0; html.size() < length; ++i) {
@@ -42,7 +44,8 @@ QString summaryOf(qsizetype length, QList<CheckSegment> *segments) {
     return html;
 }
 
-QString oneLineOf(qsizetype length) {
+QString oneLineOf(qsizetype length)
+{
     const QString cell = u"<td style=\"width:800px;position:absolute;background:url(http://x.cn/a.jpg)\" "
                          "class=\"c\" onclick=\"go()\">中文&amp;😀<a href=\"#\">链接</a></td>"_s;
     QString html = u"<table><tr>"_s;
@@ -54,7 +57,8 @@ QString oneLineOf(qsizetype length) {
 
 // The worst case for the tree builder: blocks that never close, each one
 // looking for an open <p> through all of them (up to its search depth).
-QString unclosedBlocksOf(qsizetype length) {
+QString unclosedBlocksOf(qsizetype length)
+{
     QString html = u"<p>"_s;
     while (html.size() < length)
         html += u"<div/>文"_s;
@@ -62,14 +66,15 @@ QString unclosedBlocksOf(qsizetype length) {
     return html;
 }
 
-void report(benchmark::State &state, const QString &html, int findings) {
+void report(benchmark::State &state, const QString &html, int findings)
+{
     state.SetComplexityN(html.size());
     state.counters["findings"] = findings;
-    state.counters["chars/s"] =
-        benchmark::Counter(double(html.size()), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["chars/s"] = benchmark::Counter(double(html.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void checkSummary(benchmark::State &state) {
+void checkSummary(benchmark::State &state)
+{
     QList<CheckSegment> segments;
     const QString html = summaryOf(state.range(0), &segments);
     int findings = 0;
@@ -81,7 +86,8 @@ void checkSummary(benchmark::State &state) {
     report(state, html, findings);
 }
 
-void checkFindingsOnOneLine(benchmark::State &state) {
+void checkFindingsOnOneLine(benchmark::State &state)
+{
     const QString html = oneLineOf(state.range(0));
     int findings = 0;
     for (auto _ : state) {
@@ -92,7 +98,8 @@ void checkFindingsOnOneLine(benchmark::State &state) {
     report(state, html, findings);
 }
 
-void checkUnclosedBlocks(benchmark::State &state) {
+void checkUnclosedBlocks(benchmark::State &state)
+{
     const QString html = unclosedBlocksOf(state.range(0));
     int findings = 0;
     for (auto _ : state) {

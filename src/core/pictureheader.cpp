@@ -27,7 +27,8 @@ const Signature signatures[] = {
 };
 
 // The format the first bytes show; Unknown while a signature may still match.
-PictureFormat sniff(QByteArrayView prefix) {
+PictureFormat sniff(QByteArrayView prefix)
+{
     bool possible = false;
     for (const Signature &signature : signatures) {
         const qsizetype length = qMin(signature.bytes.size(), prefix.size());
@@ -43,39 +44,47 @@ PictureFormat sniff(QByteArrayView prefix) {
     return possible ? PictureFormat::Unknown : PictureFormat::Unsupported;
 }
 
-quint32 byteAt(QByteArrayView bytes, qsizetype i) {
+quint32 byteAt(QByteArrayView bytes, qsizetype i)
+{
     return quint32(quint8(bytes[i]));
 }
 
-quint32 littleEndian16(QByteArrayView b, qsizetype i) {
+quint32 littleEndian16(QByteArrayView b, qsizetype i)
+{
     return byteAt(b, i) | byteAt(b, i + 1) << 8;
 }
 
-quint32 littleEndian24(QByteArrayView b, qsizetype i) {
+quint32 littleEndian24(QByteArrayView b, qsizetype i)
+{
     return littleEndian16(b, i) | byteAt(b, i + 2) << 16;
 }
 
-quint32 littleEndian32(QByteArrayView b, qsizetype i) {
+quint32 littleEndian32(QByteArrayView b, qsizetype i)
+{
     return littleEndian24(b, i) | byteAt(b, i + 3) << 24;
 }
 
-quint32 bigEndian32(QByteArrayView b, qsizetype i) {
+quint32 bigEndian32(QByteArrayView b, qsizetype i)
+{
     return byteAt(b, i) << 24 | byteAt(b, i + 1) << 16 | byteAt(b, i + 2) << 8 | byteAt(b, i + 3);
 }
 
-PictureHeader sized(PictureFormat format, qint64 width, qint64 height) {
+PictureHeader sized(PictureFormat format, qint64 width, qint64 height)
+{
     if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX)
         return {format, 0, 0, pictureFormatName(format) + u" header damaged"_s};
     return {format, int(width), int(height), {}};
 }
 
-PictureHeader damaged(PictureFormat format) {
+PictureHeader damaged(PictureFormat format)
+{
     return {format, 0, 0, pictureFormatName(format) + u" header damaged"_s};
 }
 
 // The header of a format other than JPEG from its first bytes; nothing while
 // more bytes are needed.
-std::optional<PictureHeader> readHeader(PictureFormat format, QByteArrayView b) {
+std::optional<PictureHeader> readHeader(PictureFormat format, QByteArrayView b)
+{
     switch (format) {
     case PictureFormat::Png: // signature, then the IHDR chunk: length, type, width, height
         if (b.size() < 24)
@@ -138,7 +147,8 @@ std::optional<PictureHeader> readHeader(PictureFormat format, QByteArrayView b) 
     return std::nullopt;
 }
 
-PictureHeader jpegResult(const JpegHeaderReader &reader) {
+PictureHeader jpegResult(const JpegHeaderReader &reader)
+{
     try {
         const QSize size = reader.size();
         return {PictureFormat::Jpeg, size.width(), size.height(), {}};
@@ -149,7 +159,8 @@ PictureHeader jpegResult(const JpegHeaderReader &reader) {
 
 } // namespace
 
-QString pictureFormatName(PictureFormat format) {
+QString pictureFormatName(PictureFormat format)
+{
     switch (format) {
     case PictureFormat::Jpeg:
         return u"JPEG"_s;
@@ -178,12 +189,14 @@ struct PictureHeaderReader::State {
 };
 
 PictureHeaderReader::PictureHeaderReader()
-    : m_state(std::make_unique<State>()) {
+    : m_state(std::make_unique<State>())
+{
 }
 
 PictureHeaderReader::~PictureHeaderReader() = default;
 
-bool PictureHeaderReader::append(QByteArrayView bytes) {
+bool PictureHeaderReader::append(QByteArrayView bytes)
+{
     State &s = *m_state;
     if (s.result || bytes.isEmpty())
         return s.result.has_value();
@@ -218,15 +231,18 @@ bool PictureHeaderReader::append(QByteArrayView bytes) {
     return s.result.has_value();
 }
 
-bool PictureHeaderReader::decided() const {
+bool PictureHeaderReader::decided() const
+{
     return m_state->result.has_value();
 }
 
-qint64 PictureHeaderReader::bytesReceived() const {
+qint64 PictureHeaderReader::bytesReceived() const
+{
     return m_state->received;
 }
 
-PictureHeader PictureHeaderReader::header() const {
+PictureHeader PictureHeaderReader::header() const
+{
     const State &s = *m_state;
     if (s.result)
         return *s.result;
@@ -239,7 +255,8 @@ PictureHeader PictureHeaderReader::header() const {
     return {s.format, 0, 0, pictureFormatName(s.format) + u" header cut short"_s};
 }
 
-PictureHeader pictureHeader(QByteArrayView bytes) {
+PictureHeader pictureHeader(QByteArrayView bytes)
+{
     PictureHeaderReader reader;
     reader.append(bytes);
     return reader.header();

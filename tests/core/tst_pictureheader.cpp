@@ -12,59 +12,65 @@ using orv::PictureHeader;
 
 namespace {
 
-QByteArray littleEndian(quint32 value, int bytes) {
+QByteArray littleEndian(quint32 value, int bytes)
+{
     QByteArray out;
     for (int i = 0; i < bytes; ++i)
         out.append(char(value >> (8 * i) & 0xFF));
     return out;
 }
 
-QByteArray bigEndian32(quint32 value) {
+QByteArray bigEndian32(quint32 value)
+{
     QByteArray out = littleEndian(value, 4);
     std::reverse(out.begin(), out.end());
     return out;
 }
 
-QByteArray png(quint32 width, quint32 height, const QByteArray &chunk = "IHDR") {
-    return QByteArray("\x89PNG\r\n\x1A\n", 8) + bigEndian32(13) + chunk + bigEndian32(width) +
-           bigEndian32(height) + QByteArray("\x08\x02\0\0\0\0\0\0\0", 9);
+QByteArray png(quint32 width, quint32 height, const QByteArray &chunk = "IHDR")
+{
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + bigEndian32(13) + chunk + bigEndian32(width) + bigEndian32(height)
+           + QByteArray("\x08\x02\0\0\0\0\0\0\0", 9);
 }
 
-QByteArray gif(int width, int height) {
+QByteArray gif(int width, int height)
+{
     return "GIF89a" + littleEndian(width, 2) + littleEndian(height, 2) + QByteArray("\xF7\0\0", 3);
 }
 
-QByteArray bmp(qint32 width, qint32 height, quint32 dibSize = 40) {
-    QByteArray out =
-        "BM" + littleEndian(70, 4) + littleEndian(0, 4) + littleEndian(54, 4) + littleEndian(dibSize, 4);
+QByteArray bmp(qint32 width, qint32 height, quint32 dibSize = 40)
+{
+    QByteArray out = "BM" + littleEndian(70, 4) + littleEndian(0, 4) + littleEndian(54, 4) + littleEndian(dibSize, 4);
     if (dibSize == 12)
-        return out + littleEndian(width, 2) + littleEndian(height, 2) + littleEndian(1, 2) +
-               littleEndian(24, 2);
+        return out + littleEndian(width, 2) + littleEndian(height, 2) + littleEndian(1, 2) + littleEndian(24, 2);
     return out + littleEndian(quint32(width), 4) + littleEndian(quint32(height), 4) + QByteArray(16, '\0');
 }
 
-QByteArray webp(const QByteArray &chunk, const QByteArray &data) {
-    return "RIFF" + littleEndian(quint32(12 + data.size()), 4) + "WEBP" + chunk +
-           littleEndian(data.size(), 4) + data;
+QByteArray webp(const QByteArray &chunk, const QByteArray &data)
+{
+    return "RIFF" + littleEndian(quint32(12 + data.size()), 4) + "WEBP" + chunk + littleEndian(data.size(), 4) + data;
 }
 
-QByteArray vp8(int width, int height, const QByteArray &startCode = "\x9D\x01\x2A") {
-    return webp("VP8 ", QByteArray("\x50\x12\x00", 3) + startCode + littleEndian(width, 2) +
-                            littleEndian(height, 2) + QByteArray(10, '\0'));
+QByteArray vp8(int width, int height, const QByteArray &startCode = "\x9D\x01\x2A")
+{
+    return webp("VP8 ", QByteArray("\x50\x12\x00", 3) + startCode + littleEndian(width, 2) + littleEndian(height, 2)
+                            + QByteArray(10, '\0'));
 }
 
-QByteArray vp8l(int width, int height, char signature = 0x2F) {
+QByteArray vp8l(int width, int height, char signature = 0x2F)
+{
     const quint32 bits = quint32(width - 1) | quint32(height - 1) << 14 | 1u << 28;
     return webp("VP8L", signature + littleEndian(bits, 4) + QByteArray(8, '\0'));
 }
 
-QByteArray vp8x(int width, int height) {
-    return webp("VP8X",
-                QByteArray("\x10\0\0\0", 4) + littleEndian(width - 1, 3) + littleEndian(height - 1, 3));
+QByteArray vp8x(int width, int height)
+{
+    return webp("VP8X", QByteArray("\x10\0\0\0", 4) + littleEndian(width - 1, 3) + littleEndian(height - 1, 3));
 }
 
 // The header of bytes handed over one by one, and in pieces of random size.
-PictureHeader piecewise(const QByteArray &bytes, bool single) {
+PictureHeader piecewise(const QByteArray &bytes, bool single)
+{
     orv::PictureHeaderReader reader;
     QRandomGenerator random(uint(bytes.size()));
     for (qsizetype i = 0; i < bytes.size();) {
@@ -83,7 +89,8 @@ class TstPictureHeader : public QObject {
     Q_OBJECT
 
 private slots:
-    void header_data() {
+    void header_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<PictureHeader>("header");
         const auto ok = [](PictureFormat format, int width, int height) {
@@ -104,11 +111,9 @@ private slots:
         QTest::newRow("WebP lossless") << vp8l(16384, 1) << ok(PictureFormat::WebP, 16384, 1);
         QTest::newRow("WebP extended") << vp8x(20000, 3) << ok(PictureFormat::WebP, 20000, 3);
 
-        QTest::newRow("PNG without IHDR")
-            << png(10, 10, "CgBI") << failed(PictureFormat::Png, u"PNG header damaged"_s);
+        QTest::newRow("PNG without IHDR") << png(10, 10, "CgBI") << failed(PictureFormat::Png, u"PNG header damaged"_s);
         QTest::newRow("PNG 0 wide") << png(0, 10) << failed(PictureFormat::Png, u"PNG header damaged"_s);
-        QTest::newRow("PNG too wide")
-            << png(0x80000000u, 10) << failed(PictureFormat::Png, u"PNG header damaged"_s);
+        QTest::newRow("PNG too wide") << png(0x80000000u, 10) << failed(PictureFormat::Png, u"PNG header damaged"_s);
         QTest::newRow("BMP with a bad header size")
             << bmp(10, 10, 7) << failed(PictureFormat::Bmp, u"BMP header damaged"_s);
         QTest::newRow("BMP 0 wide") << bmp(0, 10) << failed(PictureFormat::Bmp, u"BMP header damaged"_s);
@@ -119,12 +124,9 @@ private slots:
         QTest::newRow("WebP lossless without signature")
             << vp8l(10, 10, 0x2E) << failed(PictureFormat::WebP, u"WebP header damaged"_s);
 
-        QTest::newRow("PNG cut") << png(10, 10).left(23)
-                                 << failed(PictureFormat::Png, u"PNG header cut short"_s);
-        QTest::newRow("GIF cut") << gif(10, 10).left(9)
-                                 << failed(PictureFormat::Gif, u"GIF header cut short"_s);
-        QTest::newRow("WebP cut") << vp8x(10, 10).left(29)
-                                  << failed(PictureFormat::WebP, u"WebP header cut short"_s);
+        QTest::newRow("PNG cut") << png(10, 10).left(23) << failed(PictureFormat::Png, u"PNG header cut short"_s);
+        QTest::newRow("GIF cut") << gif(10, 10).left(9) << failed(PictureFormat::Gif, u"GIF header cut short"_s);
+        QTest::newRow("WebP cut") << vp8x(10, 10).left(29) << failed(PictureFormat::WebP, u"WebP header cut short"_s);
         QTest::newRow("JPEG cut") << orv::test::makeJpeg(750, 1000).left(100)
                                   << failed(PictureFormat::Jpeg, u"JPEG error #?"_s);
 
@@ -133,15 +135,15 @@ private slots:
                               << failed(PictureFormat::Unsupported, notPicture);
         QTest::newRow("AVI") << webp("avih", QByteArray(20, 'x')).replace(8, 4, "AVI ")
                              << failed(PictureFormat::Unsupported, notPicture);
-        QTest::newRow("TIFF") << QByteArray("II*\0\x08\0\0\0", 8)
-                              << failed(PictureFormat::Unsupported, notPicture);
+        QTest::newRow("TIFF") << QByteArray("II*\0\x08\0\0\0", 8) << failed(PictureFormat::Unsupported, notPicture);
         QTest::newRow("empty") << QByteArray() << failed(PictureFormat::Unknown, u"no data"_s);
-        QTest::newRow("one byte of PNG")
-            << QByteArray("\x89") << failed(PictureFormat::Unknown, u"too short to tell the format"_s);
+        QTest::newRow("one byte of PNG") << QByteArray("\x89")
+                                         << failed(PictureFormat::Unknown, u"too short to tell the format"_s);
         QTest::newRow("RIFF cut") << QByteArray("RIFF\0\0\0\0WEB", 11)
                                   << failed(PictureFormat::Unknown, u"too short to tell the format"_s);
     }
-    void header() {
+    void header()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(PictureHeader, header);
         const PictureHeader whole = orv::pictureHeader(bytes);
@@ -159,7 +161,8 @@ private slots:
     }
 
     // A fetch may stop once the header is read: later bytes change nothing.
-    void decidesEarly() {
+    void decidesEarly()
+    {
         orv::PictureHeaderReader reader;
         const QByteArray picture = png(800, 600) + QByteArray(1000, 'x');
         QVERIFY(!reader.append(QByteArrayView(picture).first(23)));

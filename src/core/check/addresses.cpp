@@ -9,14 +9,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Attributes whose value is an address.
-bool takesAddress(const QString &name) {
+bool takesAddress(const QString &name)
+{
     static const QStringList names{u"href"_s,   u"src"_s,      u"background"_s, u"action"_s,  u"formaction"_s,
                                    u"data"_s,   u"codebase"_s, u"cite"_s,       u"poster"_s,  u"lowsrc"_s,
                                    u"dynsrc"_s, u"longdesc"_s, u"xlink:href"_s, u"manifest"_s};
     return names.contains(name);
 }
 
-AddressRole roleOf(const QString &element, const QString &attribute) {
+AddressRole roleOf(const QString &element, const QString &attribute)
+{
     if ((attribute == u"src"_s && element == u"img"_s) || attribute == u"background"_s)
         return AddressRole::Picture;
     if (attribute == u"href"_s && (element == u"a"_s || element == u"area"_s))
@@ -25,16 +27,17 @@ AddressRole roleOf(const QString &element, const QString &attribute) {
 }
 
 // Style properties whose url(...) is a picture the page shows.
-bool showsPicture(const QString &property) {
-    static const QStringList properties{u"background"_s,   u"background-image"_s,
-                                        u"list-style"_s,   u"list-style-image"_s,
-                                        u"border-image"_s, u"border-image-source"_s};
+bool showsPicture(const QString &property)
+{
+    static const QStringList properties{u"background"_s,       u"background-image"_s, u"list-style"_s,
+                                        u"list-style-image"_s, u"border-image"_s,     u"border-image-source"_s};
     return properties.contains(property);
 }
 
 } // namespace
 
-QString cleanAddress(QStringView address) {
+QString cleanAddress(QStringView address)
+{
     qsizetype from = 0;
     qsizetype to = address.size();
     while (from < to && address[from].unicode() <= 0x20)
@@ -51,7 +54,8 @@ QString cleanAddress(QStringView address) {
     return out;
 }
 
-QString addressScheme(QStringView address) {
+QString addressScheme(QStringView address)
+{
     for (qsizetype i = 0; i < address.size(); ++i) {
         const QChar c = address[i];
         if (c == u':')
@@ -64,7 +68,8 @@ QString addressScheme(QStringView address) {
     return {};
 }
 
-QString addressHost(QStringView address) {
+QString addressHost(QStringView address)
+{
     qsizetype start = -1;
     const QString scheme = addressScheme(address);
     // Browsers read "http:\\host" and "http:/host" as "http://host" too.
@@ -86,8 +91,8 @@ QString addressHost(QStringView address) {
     if (start < 0)
         return {};
     qsizetype end = start;
-    while (end < address.size() && address[end] != u'/' && address[end] != u'\\' && address[end] != u'?' &&
-           address[end] != u'#')
+    while (end < address.size() && address[end] != u'/' && address[end] != u'\\' && address[end] != u'?'
+           && address[end] != u'#')
         ++end;
     QStringView authority = address.sliced(start, end - start);
     if (const qsizetype at = authority.lastIndexOf(u'@'); at >= 0)
@@ -102,16 +107,18 @@ QString addressHost(QStringView address) {
     return host;
 }
 
-bool hostWithin(QStringView host, const QStringList &domains) {
+bool hostWithin(QStringView host, const QStringList &domains)
+{
     for (const QString &domain : domains) {
-        if (host == domain || (host.endsWith(domain) && host.size() > domain.size() &&
-                               host[host.size() - domain.size() - 1] == u'.'))
+        if (host == domain
+            || (host.endsWith(domain) && host.size() > domain.size() && host[host.size() - domain.size() - 1] == u'.'))
             return true;
     }
     return false;
 }
 
-QList<PageAddress> elementAddresses(const HtmlElement &element) {
+QList<PageAddress> elementAddresses(const HtmlElement &element)
+{
     QList<PageAddress> out;
     for (const HtmlAttribute &attribute : element.attributes) {
         if (takesAddress(attribute.name)) {
@@ -123,10 +130,9 @@ QList<PageAddress> elementAddresses(const HtmlElement &element) {
         } else if (attribute.name == u"style"_s) {
             for (const StyleDeclaration &declaration : splitStyle(attribute.value)) {
                 for (const StyleUrl &url : styleUrls(declaration.value)) {
-                    out.append(
-                        {showsPicture(declaration.property) ? AddressRole::Picture : AddressRole::Other,
-                         attribute.name, url.address,
-                         attribute.offsetInValue(declaration.valueOffset + url.addressOffset)});
+                    out.append({showsPicture(declaration.property) ? AddressRole::Picture : AddressRole::Other,
+                                attribute.name, url.address,
+                                attribute.offsetInValue(declaration.valueOffset + url.addressOffset)});
                 }
             }
         }

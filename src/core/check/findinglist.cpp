@@ -10,7 +10,8 @@ namespace {
 
 // The text with %1 to %9 replaced in one pass, so that an argument holding
 // "%1" stays as it is.
-QString filledIn(const QString &text, const QStringList &arguments) {
+QString filledIn(const QString &text, const QStringList &arguments)
+{
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -29,7 +30,8 @@ QString filledIn(const QString &text, const QStringList &arguments) {
 
 } // namespace
 
-Finding makeFinding(FindingKind kind, const QStringList &arguments) {
+Finding makeFinding(FindingKind kind, const QStringList &arguments)
+{
     const Rule &r = rule(kind);
     Finding f;
     f.kind = kind;
@@ -40,7 +42,8 @@ Finding makeFinding(FindingKind kind, const QStringList &arguments) {
     return f;
 }
 
-QString shownAddress(const QString &address) {
+QString shownAddress(const QString &address)
+{
     constexpr qsizetype shown = 80;
     if (address.size() <= shown)
         return address;
@@ -50,12 +53,14 @@ QString shownAddress(const QString &address) {
 FindingList::FindingList(const SourceText &source, int pageWidth, const QList<CheckSegment> &segments)
     : m_source(source)
     , m_pageWidth(pageWidth)
-    , m_segments(segments) {
+    , m_segments(segments)
+{
     std::stable_sort(m_segments.begin(), m_segments.end(),
                      [](const CheckSegment &a, const CheckSegment &b) { return a.begin < b.begin; });
 }
 
-const CheckSegment *FindingList::segmentAt(qsizetype offset) const {
+const CheckSegment *FindingList::segmentAt(qsizetype offset) const
+{
     const auto after = std::upper_bound(m_segments.begin(), m_segments.end(), offset,
                                         [](qsizetype o, const CheckSegment &s) { return o < s.begin; });
     if (after == m_segments.begin())
@@ -64,18 +69,21 @@ const CheckSegment *FindingList::segmentAt(qsizetype offset) const {
     return offset < segment.end ? &segment : nullptr;
 }
 
-int FindingList::pageWidthAt(qsizetype offset) const {
+int FindingList::pageWidthAt(qsizetype offset) const
+{
     const CheckSegment *segment = segmentAt(offset);
     return segment ? segment->pageWidth : m_pageWidth;
 }
 
-void FindingList::add(FindingKind kind, qsizetype offset, const QStringList &arguments) {
+void FindingList::add(FindingKind kind, qsizetype offset, const QStringList &arguments)
+{
     Finding f = makeFinding(kind, arguments);
     f.offset = std::clamp(offset, qsizetype(0), m_source.text().size());
     m_findings.append(std::move(f));
 }
 
-QList<Finding> FindingList::take() {
+QList<Finding> FindingList::take()
+{
     std::stable_sort(m_findings.begin(), m_findings.end(),
                      [](const Finding &a, const Finding &b) { return a.offset < b.offset; });
     for (Finding &f : m_findings) {

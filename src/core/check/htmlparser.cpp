@@ -42,42 +42,40 @@ enum ElementFlag : unsigned {
     Foreign = 1 << 7,    // SVG or MathML: "/>" closes elements inside it
 };
 
-const QHash<QString, unsigned> &elementTable() {
+const QHash<QString, unsigned> &elementTable()
+{
     static const QHash<QString, unsigned> table = [] {
         QHash<QString, unsigned> t;
         const auto add = [&t](std::initializer_list<const char16_t *> names, unsigned flags) {
             for (const char16_t *name : names)
                 t[QString::fromUtf16(name)] |= flags;
         };
-        add({u"area", u"base", u"basefont", u"bgsound", u"br", u"col", u"embed", u"frame", u"hr", u"img",
-             u"input", u"isindex", u"keygen", u"link", u"meta", u"param", u"source", u"track", u"wbr"},
+        add({u"area", u"base", u"basefont", u"bgsound", u"br", u"col", u"embed", u"frame", u"hr", u"img", u"input",
+             u"isindex", u"keygen", u"link", u"meta", u"param", u"source", u"track", u"wbr"},
             Void);
         add({u"html",   u"head",     u"body",    u"p",  u"li", u"dt",    u"dd",
              u"option", u"optgroup", u"tr",      u"td", u"th", u"thead", u"tbody",
              u"tfoot",  u"colgroup", u"caption", u"rb", u"rt", u"rtc",   u"rp"},
             OptionalEnd);
-        add({u"address", u"applet",     u"area",     u"article",    u"aside",     u"base",     u"basefont",
-             u"bgsound", u"blockquote", u"body",     u"br",         u"button",    u"caption",  u"center",
-             u"col",     u"colgroup",   u"dd",       u"details",    u"dir",       u"div",      u"dl",
-             u"dt",      u"embed",      u"fieldset", u"figcaption", u"figure",    u"footer",   u"form",
-             u"frame",   u"frameset",   u"h1",       u"h2",         u"h3",        u"h4",       u"h5",
-             u"h6",      u"head",       u"header",   u"hgroup",     u"hr",        u"html",     u"iframe",
-             u"img",     u"input",      u"keygen",   u"li",         u"link",      u"listing",  u"main",
-             u"marquee", u"menu",       u"meta",     u"nav",        u"noembed",   u"noframes", u"noscript",
-             u"object",  u"ol",         u"p",        u"param",      u"plaintext", u"pre",      u"script",
-             u"section", u"select",     u"source",   u"style",      u"summary",   u"table",    u"tbody",
-             u"td",      u"template",   u"textarea", u"tfoot",      u"th",        u"thead",    u"title",
-             u"tr",      u"track",      u"ul",       u"wbr",        u"xmp"},
+        add({u"address",    u"applet",  u"area",   u"article", u"aside",     u"base",     u"basefont", u"bgsound",
+             u"blockquote", u"body",    u"br",     u"button",  u"caption",   u"center",   u"col",      u"colgroup",
+             u"dd",         u"details", u"dir",    u"div",     u"dl",        u"dt",       u"embed",    u"fieldset",
+             u"figcaption", u"figure",  u"footer", u"form",    u"frame",     u"frameset", u"h1",       u"h2",
+             u"h3",         u"h4",      u"h5",     u"h6",      u"head",      u"header",   u"hgroup",   u"hr",
+             u"html",       u"iframe",  u"img",    u"input",   u"keygen",    u"li",       u"link",     u"listing",
+             u"main",       u"marquee", u"menu",   u"meta",    u"nav",       u"noembed",  u"noframes", u"noscript",
+             u"object",     u"ol",      u"p",      u"param",   u"plaintext", u"pre",      u"script",   u"section",
+             u"select",     u"source",  u"style",  u"summary", u"table",     u"tbody",    u"td",       u"template",
+             u"textarea",   u"tfoot",   u"th",     u"thead",   u"title",     u"tr",       u"track",    u"ul",
+             u"wbr",        u"xmp"},
             Special);
-        add({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object", u"template"},
-            Scope);
+        add({u"applet", u"caption", u"html", u"table", u"td", u"th", u"marquee", u"object", u"template"}, Scope);
         add({u"html", u"table", u"template"}, TableScope);
-        add({u"address", u"article", u"aside",   u"blockquote", u"center",     u"details", u"dialog",
-             u"dir",     u"div",     u"dl",      u"fieldset",   u"figcaption", u"figure",  u"footer",
-             u"form",    u"h1",      u"h2",      u"h3",         u"h4",         u"h5",      u"h6",
-             u"header",  u"hgroup",  u"hr",      u"main",       u"menu",       u"nav",     u"ol",
-             u"p",       u"pre",     u"section", u"summary",    u"table",      u"ul",      u"li",
-             u"dd",      u"dt",      u"listing", u"plaintext",  u"xmp"},
+        add({u"address", u"article", u"aside",    u"blockquote", u"center", u"details", u"dialog",    u"dir",
+             u"div",     u"dl",      u"fieldset", u"figcaption", u"figure", u"footer",  u"form",      u"h1",
+             u"h2",      u"h3",      u"h4",       u"h5",         u"h6",     u"header",  u"hgroup",    u"hr",
+             u"main",    u"menu",    u"nav",      u"ol",         u"p",      u"pre",     u"section",   u"summary",
+             u"table",   u"ul",      u"li",       u"dd",         u"dt",     u"listing", u"plaintext", u"xmp"},
             ClosesP);
         add({u"h1", u"h2", u"h3", u"h4", u"h5", u"h6"}, Heading);
         add({u"svg", u"math"}, Foreign);
@@ -86,29 +84,35 @@ const QHash<QString, unsigned> &elementTable() {
     return table;
 }
 
-unsigned flagsOf(const QString &name) {
+unsigned flagsOf(const QString &name)
+{
     return elementTable().value(name);
 }
 
-bool isSpace(char c) {
+bool isSpace(char c)
+{
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-bool isAsciiLetter(char c) {
+bool isAsciiLetter(char c)
+{
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // A character of a tag name as libxml2 reads it.
-bool isNameChar(char c) {
+bool isNameChar(char c)
+{
     return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == ':' || c == '-' || c == '_' || c == '.';
 }
 
-char lower(char c) {
+char lower(char c)
+{
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 // HTML lowers ASCII letters only, so that a name keeps its length.
-QString asciiLower(QString text) {
+QString asciiLower(QString text)
+{
     for (QChar &c : text) {
         if (c >= u'A' && c <= u'Z')
             c = QChar(c.unicode() - u'A' + u'a');
@@ -130,7 +134,8 @@ struct TagToken {
 };
 
 // Reads the attributes of the tag whose name ends at from, up to limit.
-TagToken readTag(QByteArrayView b, qsizetype from, qsizetype limit) {
+TagToken readTag(QByteArrayView b, qsizetype from, qsizetype limit)
+{
     TagToken tag;
     qsizetype i = from;
     for (;;) {
@@ -194,15 +199,15 @@ struct Named {
 // References of HTML5 that libxml2's HTML 4 table lacks, among them those
 // used to hide a "javascript:" address.
 const Named extraReferences[] = {
-    {"colon", u':'}, {"Tab", u'\t'},   {"NewLine", u'\n'}, {"lpar", u'('},   {"rpar", u')'},
-    {"sol", u'/'},   {"bsol", u'\\'},  {"period", u'.'},   {"comma", u','},  {"excl", u'!'},
-    {"quest", u'?'}, {"num", u'#'},    {"percnt", u'%'},   {"equals", u'='}, {"semi", u';'},
-    {"plus", u'+'},  {"commat", u'@'}, {"lowbar", u'_'},   {"grave", u'`'},  {"Hat", u'^'},
-    {"ast", u'*'},   {"dollar", u'$'}, {"verbar", u'|'},   {"lsqb", u'['},   {"rsqb", u']'},
-    {"lcub", u'{'},  {"rcub", u'}'},
+    {"colon", u':'},  {"Tab", u'\t'},   {"NewLine", u'\n'}, {"lpar", u'('},   {"rpar", u')'},   {"sol", u'/'},
+    {"bsol", u'\\'},  {"period", u'.'}, {"comma", u','},    {"excl", u'!'},   {"quest", u'?'},  {"num", u'#'},
+    {"percnt", u'%'}, {"equals", u'='}, {"semi", u';'},     {"plus", u'+'},   {"commat", u'@'}, {"lowbar", u'_'},
+    {"grave", u'`'},  {"Hat", u'^'},    {"ast", u'*'},      {"dollar", u'$'}, {"verbar", u'|'}, {"lsqb", u'['},
+    {"rsqb", u']'},   {"lcub", u'{'},   {"rcub", u'}'},
 };
 
-int digitValue(QChar c, bool hex) {
+int digitValue(QChar c, bool hex)
+{
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -213,7 +218,8 @@ int digitValue(QChar c, bool hex) {
     return -1;
 }
 
-void appendCodePoint(QString &out, char32_t c) {
+void appendCodePoint(QString &out, char32_t c)
+{
     if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         c = 0xFFFD;
     if (c >= 0x10000) {
@@ -233,9 +239,12 @@ class Parser {
 public:
     explicit Parser(const SourceText &source)
         : m_source(source)
-        , m_input(rootTag.toByteArray() + source.utf8()) {}
+        , m_input(rootTag.toByteArray() + source.utf8())
+    {
+    }
 
-    HtmlDocument run() {
+    HtmlDocument run()
+    {
         static const bool initialised = (xmlInitParser(), true);
         Q_UNUSED(initialised);
         if (m_input.size() > INT_MAX)
@@ -255,8 +264,8 @@ public:
         sax.processingInstruction = &Parser::onProcessingInstruction;
         sax.serror = &Parser::onError;
         m_context->userData = this;
-        htmlCtxtUseOptions(m_context, HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOIMPLIED |
-                                          HTML_PARSE_NODEFDTD | HTML_PARSE_IGNORE_ENC);
+        htmlCtxtUseOptions(m_context, HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOIMPLIED | HTML_PARSE_NODEFDTD
+                                          | HTML_PARSE_IGNORE_ENC);
         // The input is valid UTF-8, so that no conversion moves the bytes.
         xmlSwitchEncoding(m_context, XML_CHAR_ENCODING_UTF8);
         htmlParseDocument(m_context);
@@ -285,11 +294,13 @@ private:
 
     static Parser &self(void *data) { return *static_cast<Parser *>(data); }
 
-    static void onStartElement(void *data, const xmlChar *name, const xmlChar **) {
+    static void onStartElement(void *data, const xmlChar *name, const xmlChar **)
+    {
         self(data).startTag(QByteArrayView(reinterpret_cast<const char *>(name)));
     }
 
-    static void onEndElement(void *data, const xmlChar *) {
+    static void onEndElement(void *data, const xmlChar *)
+    {
         Parser &p = self(data);
         p.takeEndTags(p.cursor());
     }
@@ -298,17 +309,20 @@ private:
 
     static void onComment(void *data, const xmlChar *) { self(data).seen(self(data).cursor()); }
 
-    static void onProcessingInstruction(void *data, const xmlChar *, const xmlChar *) {
+    static void onProcessingInstruction(void *data, const xmlChar *, const xmlChar *)
+    {
         self(data).seen(self(data).cursor());
     }
 
-    static void onError(void *data, xmlErrorPtr error) {
+    static void onError(void *data, xmlErrorPtr error)
+    {
         if (data && error)
             self(data).parserError(*error);
     }
 
     // The byte the parser is at, in the input.
-    qsizetype cursor() const {
+    qsizetype cursor() const
+    {
         const xmlParserInputPtr input = m_context->input;
         return qsizetype(input->consumed) + (input->cur - input->base);
     }
@@ -320,13 +334,15 @@ private:
 
     HtmlElement &element(qsizetype index) { return m_document.elements[index]; }
 
-    void problem(HtmlProblem::Kind kind, const QString &name, qsizetype offset) {
+    void problem(HtmlProblem::Kind kind, const QString &name, qsizetype offset)
+    {
         m_document.problems.append({kind, name, offset});
     }
 
     // A start tag the parser reports: found in the bytes since the last thing
     // read, ending where the parser stands (at its '>' or "/>").
-    void startTag(QByteArrayView name) {
+    void startTag(QByteArrayView name)
+    {
         const qsizetype at = cursor();
         if (at < rootTag.size())
             return; // the parser's own root
@@ -346,9 +362,9 @@ private:
         }
         HtmlElement e = elementFromTag(QString::fromLatin1(name), start, tag);
         const unsigned flags = flagsOf(e.name);
-        const bool unterminated =
-            !tag.terminated || std::any_of(tag.attributes.begin(), tag.attributes.end(),
-                                           [](const auto &a) { return a.unterminatedQuote; });
+        const bool unterminated = !tag.terminated
+                                  || std::any_of(tag.attributes.begin(), tag.attributes.end(),
+                                                 [](const auto &a) { return a.unterminatedQuote; });
         e.parent = m_stack.empty() ? -1 : m_stack.back().element;
         m_document.elements.append(std::move(e));
         const qsizetype index = m_document.elements.size() - 1;
@@ -363,7 +379,8 @@ private:
 
     // The '<' of the tag the parser has just read: the first "<name" since the
     // last thing read whose tag, as HTML5 reads it, ends where the parser is.
-    qsizetype findStartTag(QByteArrayView name, qsizetype at) const {
+    qsizetype findStartTag(QByteArrayView name, qsizetype at) const
+    {
         const QByteArrayView input = m_input;
         const qsizetype limit = std::min(input.size(), at + 2);
         qsizetype first = -1;
@@ -379,8 +396,8 @@ private:
             if (first < 0)
                 first = i;
             const TagToken tag = readTag(input, after, limit);
-            const bool endsHere =
-                tag.terminated ? tag.end == at || (tag.selfClosing && tag.end == at + 1) : at >= input.size();
+            const bool endsHere
+                = tag.terminated ? tag.end == at || (tag.selfClosing && tag.end == at + 1) : at >= input.size();
             if (endsHere)
                 return i;
             if (++tried == 16) // a cap, so that a run of broken tags stays linear
@@ -389,7 +406,8 @@ private:
         return first;
     }
 
-    HtmlElement elementFromTag(const QString &name, qsizetype start, const TagToken &tag) {
+    HtmlElement elementFromTag(const QString &name, qsizetype start, const TagToken &tag)
+    {
         HtmlElement e;
         e.name = name;
         e.offset = textOffset(start);
@@ -399,14 +417,13 @@ private:
         for (const TagToken::Attribute &a : tag.attributes) {
             HtmlAttribute attribute;
             attribute.nameOffset = textOffset(a.nameStart);
-            attribute.name =
-                asciiLower(text.sliced(attribute.nameOffset, textOffset(a.nameEnd) - attribute.nameOffset));
+            attribute.name
+                = asciiLower(text.sliced(attribute.nameOffset, textOffset(a.nameEnd) - attribute.nameOffset));
             attribute.hasValue = a.valueStart >= 0;
             if (attribute.hasValue) {
                 attribute.valueOffset = textOffset(a.valueStart);
                 attribute.valueLength = textOffset(a.valueEnd) - attribute.valueOffset;
-                const QStringView raw =
-                    QStringView(text).sliced(attribute.valueOffset, attribute.valueLength);
+                const QStringView raw = QStringView(text).sliced(attribute.valueOffset, attribute.valueLength);
                 if (raw.contains(u'&')) {
                     attribute.value = decodeCharacterReferences(raw, &attribute.valueOffsets);
                     for (qsizetype &offset : attribute.valueOffsets)
@@ -426,8 +443,9 @@ private:
             names.insert(attribute.name);
             e.attributes.append(std::move(attribute));
         }
-        if (!tag.terminated && std::none_of(tag.attributes.begin(), tag.attributes.end(),
-                                            [](const auto &a) { return a.unterminatedQuote; }))
+        if (!tag.terminated && std::none_of(tag.attributes.begin(), tag.attributes.end(), [](const auto &a) {
+                return a.unterminatedQuote;
+            }))
             problem(HtmlProblem::UnterminatedTag, name, e.offset);
         return e;
     }
@@ -435,7 +453,8 @@ private:
     // Every end tag in the bytes from the last thing read up to the given
     // byte, in order. The parser tells of an end tag only through the end of
     // an element or an error, so they are looked for whenever it does.
-    void takeEndTags(qsizetype upTo) {
+    void takeEndTags(qsizetype upTo)
+    {
         const QByteArrayView input = m_input;
         upTo = std::min(upTo, input.size());
         qsizetype i = std::max(m_seen, m_endTagsTo);
@@ -458,7 +477,8 @@ private:
         seen(upTo);
     }
 
-    void parserError(const xmlError &error) {
+    void parserError(const xmlError &error)
+    {
         const qsizetype at = cursor();
         const QString message = QString::fromUtf8(error.message).trimmed();
         m_document.parserMessages.append({error.code, message, textOffset(std::max(at, rootTag.size()))});
@@ -470,8 +490,7 @@ private:
                 takeEndTags(at);
             break;
         case XML_ERR_COMMENT_NOT_FINISHED: {
-            const qsizetype start =
-                QByteArrayView(m_input).first(std::min(at, m_input.size())).indexOf("<!--", m_seen);
+            const qsizetype start = QByteArrayView(m_input).first(std::min(at, m_input.size())).indexOf("<!--", m_seen);
             problem(HtmlProblem::UnterminatedComment, {}, textOffset(start >= 0 ? start : at));
             seen(m_input.size());
             m_endTagsTo = m_input.size();
@@ -488,7 +507,8 @@ private:
 
     // A misplaced <html>, <head> or <body> tag, which the parser drops with
     // its attributes: read them here, the parser stands just past its name.
-    void mergedTag(QByteArrayView name, qsizetype at) {
+    void mergedTag(QByteArrayView name, qsizetype at)
+    {
         // Each is read to its end, which may be far: a few are enough.
         if (++m_mergedTags > 64)
             return;
@@ -523,7 +543,8 @@ private:
         StopCount,
     };
 
-    static unsigned stopsOf(const QString &name, unsigned flags) {
+    static unsigned stopsOf(const QString &name, unsigned flags)
+    {
         unsigned stops = 0;
         if (flags & Scope)
             stops |= 1u << DefaultScope | 1u << ButtonScope | 1u << ListItemScope;
@@ -541,7 +562,8 @@ private:
         return stops;
     }
 
-    void push(qsizetype index, unsigned flags, bool unterminated) {
+    void push(qsizetype index, unsigned flags, bool unterminated)
+    {
         const QString &name = element(index).name;
         const unsigned stops = stopsOf(name, flags);
         const auto at = qsizetype(m_stack.size());
@@ -555,7 +577,8 @@ private:
             ++m_foreign;
     }
 
-    void pop() {
+    void pop()
+    {
         const Open &open = m_stack.back();
         m_openByName[element(open.element).name].pop_back();
         for (int stop = 0; stop < StopCount; ++stop) {
@@ -573,7 +596,8 @@ private:
 
     // The index in the stack of the innermost open element named one of
     // names, if no element of the kind of stop lies above it (it may be one).
-    qsizetype inScope(std::initializer_list<QStringView> names, Stop stop) {
+    qsizetype inScope(std::initializer_list<QStringView> names, Stop stop)
+    {
         qsizetype innermost = -1;
         for (const QStringView name : names) {
             const auto open = m_openByName.constFind(name.toString());
@@ -586,7 +610,8 @@ private:
 
     // Closes the open element at index i of the stack and every element
     // inside it; those inside that need an end tag were left unclosed.
-    void popTo(qsizetype i) {
+    void popTo(qsizetype i)
+    {
         while (qsizetype(m_stack.size()) > i + 1) {
             const Open open = m_stack.back();
             if (needsEndTag(open) && !open.unterminated)
@@ -597,7 +622,8 @@ private:
             pop();
     }
 
-    void openElement(qsizetype index, unsigned flags, bool selfClosing, bool unterminated) {
+    void openElement(qsizetype index, unsigned flags, bool selfClosing, bool unterminated)
+    {
         const QString name = element(index).name;
         if (flags & ClosesP) {
             if (const qsizetype p = inScope({u"p"}, ButtonScope); p >= 0)
@@ -618,8 +644,7 @@ private:
             if (const qsizetype row = inScope({u"td", u"th", u"tr"}, TableScopeStop); row >= 0)
                 popTo(row);
         } else if (name == u"tbody"_s || name == u"thead"_s || name == u"tfoot"_s) {
-            if (const qsizetype part =
-                    inScope({u"td", u"th", u"tr", u"tbody", u"thead", u"tfoot"}, TableScopeStop);
+            if (const qsizetype part = inScope({u"td", u"th", u"tr", u"tbody", u"thead", u"tfoot"}, TableScopeStop);
                 part >= 0)
                 popTo(part);
         } else if (name == u"option"_s || name == u"optgroup"_s) {
@@ -647,7 +672,8 @@ private:
         push(index, flags, unterminated);
     }
 
-    void closeElement(const QString &name, qsizetype offset) {
+    void closeElement(const QString &name, qsizetype offset)
+    {
         const unsigned flags = flagsOf(name);
         if (name == u"html"_s || name == u"head"_s || name == u"body"_s || (flags & Void))
             return; // harmless: browsers drop them
@@ -656,8 +682,8 @@ private:
             found = inScope({name}, ButtonScope);
         else if (name == u"li"_s)
             found = inScope({name}, ListItemScope);
-        else if (name == u"td"_s || name == u"th"_s || name == u"tr"_s || name == u"tbody"_s ||
-                 name == u"thead"_s || name == u"tfoot"_s || name == u"table"_s || name == u"caption"_s)
+        else if (name == u"td"_s || name == u"th"_s || name == u"tr"_s || name == u"tbody"_s || name == u"thead"_s
+                 || name == u"tfoot"_s || name == u"table"_s || name == u"caption"_s)
             found = inScope({name}, TableScopeStop);
         else if (flags & Special)
             found = inScope({name}, DefaultScope);
@@ -686,17 +712,20 @@ private:
 
 } // namespace
 
-HtmlDocument parseHtml(const SourceText &source) {
+HtmlDocument parseHtml(const SourceText &source)
+{
     return Parser(source).run();
 }
 
-qsizetype HtmlAttribute::offsetInValue(qsizetype i) const {
+qsizetype HtmlAttribute::offsetInValue(qsizetype i) const
+{
     if (valueOffsets.isEmpty())
         return valueOffset + std::clamp(i, qsizetype(0), valueLength);
     return valueOffsets.at(std::clamp(i, qsizetype(0), valueOffsets.size() - 1));
 }
 
-const HtmlAttribute *HtmlElement::attribute(QStringView attributeName) const {
+const HtmlAttribute *HtmlElement::attribute(QStringView attributeName) const
+{
     for (const HtmlAttribute &a : attributes) {
         if (a.name == attributeName)
             return &a;
@@ -704,7 +733,8 @@ const HtmlAttribute *HtmlElement::attribute(QStringView attributeName) const {
     return nullptr;
 }
 
-QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets) {
+QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets)
+{
     QString out;
     out.reserve(text.size());
     if (offsets) {
@@ -755,8 +785,7 @@ QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets) {
         if (j < text.size() && text[j] == u';' && j > i + 1) {
             const QByteArray name = text.sliced(i + 1, j - i - 1).toLatin1();
             char32_t value = 0;
-            if (const htmlEntityDesc *entity =
-                    htmlEntityLookup(reinterpret_cast<const xmlChar *>(name.constData())))
+            if (const htmlEntityDesc *entity = htmlEntityLookup(reinterpret_cast<const xmlChar *>(name.constData())))
                 value = entity->value;
             for (const Named &extra : extraReferences) {
                 if (!value && name == extra.name)

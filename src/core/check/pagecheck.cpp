@@ -18,19 +18,22 @@ namespace {
 struct Winner {
     const StyleDeclaration *declaration = nullptr;
 
-    void offer(const StyleDeclaration &d) {
+    void offer(const StyleDeclaration &d)
+    {
         if (!declaration || d.important || !declaration->important)
             declaration = &d;
     }
 };
 
-QString firstWord(QStringView value) {
+QString firstWord(QStringView value)
+{
     const QString keyword = value.trimmed().toString().toLower();
     const qsizetype blank = keyword.indexOf(u' ');
     return blank < 0 ? keyword : keyword.first(blank);
 }
 
-bool clips(const Winner &overflow) {
+bool clips(const Winner &overflow)
+{
     if (!overflow.declaration)
         return false;
     const QString word = firstWord(overflow.declaration->value);
@@ -44,7 +47,8 @@ struct Box {
     bool clips = false;
 };
 
-Box boxOf(const HtmlElement &e, const QList<StyleDeclaration> &style) {
+Box boxOf(const HtmlElement &e, const QList<StyleDeclaration> &style)
+{
     Winner width, minWidth, maxWidth, overflow, overflowX;
     for (const StyleDeclaration &d : style) {
         if (d.property == u"width"_s)
@@ -74,7 +78,8 @@ Box boxOf(const HtmlElement &e, const QList<StyleDeclaration> &style) {
     return box;
 }
 
-bool isPlaceholderLink(const QString &address, const QString &scheme, const QString &host) {
+bool isPlaceholderLink(const QString &address, const QString &scheme, const QString &host)
+{
     if (address.isEmpty() || address == u"#"_s)
         return true;
     if ((scheme == u"http"_s || scheme == u"https"_s) && host.isEmpty())
@@ -86,22 +91,25 @@ class PageChecker {
 public:
     PageChecker(const SourceText &source, FindingList &findings)
         : m_source(source)
-        , m_findings(findings) {}
+        , m_findings(findings)
+    {
+    }
 
-    void checkLength() {
+    void checkLength()
+    {
         const qsizetype characters = m_source.text().size();
         const QStringList counts{QString::number(characters), QString::number(m_source.utf8().size())};
         if (characters >= CheckLimits::maxCharacters)
             add(FindingKind::LengthOver, CheckLimits::maxCharacters - 1,
                 counts + QStringList{QString::number(CheckLimits::maxCharacters)});
         else if (characters >= CheckLimits::nearCharacters)
-            add(FindingKind::LengthNear, 0,
-                counts + QStringList{QString::number(CheckLimits::maxCharacters)});
+            add(FindingKind::LengthNear, 0, counts + QStringList{QString::number(CheckLimits::maxCharacters)});
         else if (characters < CheckLimits::minCharacters)
             add(FindingKind::LengthShort, 0, counts);
     }
 
-    void checkElements(const HtmlDocument &document) {
+    void checkElements(const HtmlDocument &document)
+    {
         // Per element: whether an enclosing element clips at the page width,
         // and whether an enclosing element is already reported as too wide.
         std::vector<char> clippedAbove(size_t(document.elements.size()), 0);
@@ -129,8 +137,7 @@ public:
                 reported = wideAbove[size_t(e.parent)];
             }
             if (wide && !clipped && !reported) {
-                add(FindingKind::WideElement, e.offset,
-                    {QString::number(*box.width), QString::number(pageWidth)});
+                add(FindingKind::WideElement, e.offset, {QString::number(*box.width), QString::number(pageWidth)});
                 wideAbove[size_t(i)] = true;
             } else {
                 wideAbove[size_t(i)] = reported;
@@ -140,13 +147,15 @@ public:
         }
     }
 
-    void checkProblems(const HtmlDocument &document) {
+    void checkProblems(const HtmlDocument &document)
+    {
         for (const HtmlProblem &problem : document.problems)
             add(kindOf(problem.kind), problem.offset, {problem.name});
     }
 
 private:
-    static FindingKind kindOf(HtmlProblem::Kind kind) {
+    static FindingKind kindOf(HtmlProblem::Kind kind)
+    {
         switch (kind) {
         case HtmlProblem::Unclosed:
             return FindingKind::UnclosedTag;
@@ -166,11 +175,13 @@ private:
         return FindingKind::DeepNesting;
     }
 
-    void add(FindingKind kind, qsizetype offset, const QStringList &arguments) {
+    void add(FindingKind kind, qsizetype offset, const QStringList &arguments)
+    {
         m_findings.add(kind, offset, arguments);
     }
 
-    void checkAttributes(const HtmlElement &e) {
+    void checkAttributes(const HtmlElement &e)
+    {
         for (const HtmlAttribute &a : e.attributes) {
             if (a.name == u"class"_s || a.name == u"id"_s)
                 add(FindingKind::ClassOrId, a.nameOffset, {a.name});
@@ -179,14 +190,15 @@ private:
         }
     }
 
-    void checkStyle(const HtmlAttribute &attribute, const QList<StyleDeclaration> &style) {
+    void checkStyle(const HtmlAttribute &attribute, const QList<StyleDeclaration> &style)
+    {
         for (const StyleDeclaration &d : style) {
             const qsizetype at = attribute.offsetInValue(d.propertyOffset);
             const QString keyword = styleKeyword(d.value);
             if (d.property == u"position"_s && (keyword == u"absolute"_s || keyword == u"fixed"_s))
                 add(FindingKind::PositionedStyle, at, {keyword});
-            if (d.property == u"behavior"_s || d.property.endsWith(u"-behavior"_s) ||
-                d.property == u"-moz-binding"_s || keyword.contains(u"expression("_s))
+            if (d.property == u"behavior"_s || d.property.endsWith(u"-behavior"_s) || d.property == u"-moz-binding"_s
+                || keyword.contains(u"expression("_s))
                 add(FindingKind::StyleScript, at, {shownAddress(d.property + u':' + d.value)});
             for (const StyleUrl &url : styleUrls(d.value)) {
                 add(FindingKind::StyleAddress, attribute.offsetInValue(d.valueOffset + url.offset),
@@ -198,7 +210,8 @@ private:
             add(FindingKind::StyleAddress, attribute.offsetInValue(at), {u"@import"_s});
     }
 
-    void checkAddress(const PageAddress &address) {
+    void checkAddress(const PageAddress &address)
+    {
         const QString cleaned = cleanAddress(address.address);
         const QString scheme = addressScheme(cleaned);
         if (scheme == u"javascript"_s || scheme == u"vbscript"_s) {
@@ -234,12 +247,12 @@ private:
         }
     }
 
-    void checkHttp(const QString &address, const QString &scheme, const QString &host, qsizetype offset) {
+    void checkHttp(const QString &address, const QString &scheme, const QString &host, qsizetype offset)
+    {
         if (scheme != u"http"_s || host.isEmpty())
             return;
-        add(hostWithin(host, httpsUpgradeHosts()) ? FindingKind::HttpUpgradedAddress
-                                                  : FindingKind::HttpAddress,
-            offset, {shownAddress(address)});
+        add(hostWithin(host, httpsUpgradeHosts()) ? FindingKind::HttpUpgradedAddress : FindingKind::HttpAddress, offset,
+            {shownAddress(address)});
     }
 
     const SourceText &m_source;
@@ -248,7 +261,8 @@ private:
 
 } // namespace
 
-QList<Finding> checkPage(const QString &html, int pageWidth, const QList<CheckSegment> &segments) {
+QList<Finding> checkPage(const QString &html, int pageWidth, const QList<CheckSegment> &segments)
+{
     const SourceText source(html);
     FindingList findings(source, pageWidth, segments);
     PageChecker checker(source, findings);
@@ -259,11 +273,11 @@ QList<Finding> checkPage(const QString &html, int pageWidth, const QList<CheckSe
     return findings.take();
 }
 
-std::optional<Finding> checkRenderedWidth(int scrollWidth, int pageWidth) {
+std::optional<Finding> checkRenderedWidth(int scrollWidth, int pageWidth)
+{
     if (scrollWidth <= pageWidth)
         return std::nullopt;
-    return makeFinding(FindingKind::WideRendering,
-                       {QString::number(scrollWidth), QString::number(pageWidth)});
+    return makeFinding(FindingKind::WideRendering, {QString::number(scrollWidth), QString::number(pageWidth)});
 }
 
 } // namespace orv::check

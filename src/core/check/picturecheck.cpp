@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Why a fetched picture cannot be used, for the picture-format message.
-QString formatProblem(const PictureHeader &header) {
+QString formatProblem(const PictureHeader &header)
+{
     switch (header.format) {
     case PictureFormat::Unsupported:
         return u"不是 JPEG、PNG、GIF、BMP 或 WebP"_s;
@@ -24,13 +25,15 @@ QString formatProblem(const PictureHeader &header) {
     }
 }
 
-QString megabytes(qint64 bytes) {
+QString megabytes(qint64 bytes)
+{
     return QString::number(double(bytes) / (1024 * 1024), 'f', 1) + u" MB"_s;
 }
 
 } // namespace
 
-QList<PictureUse> listPictures(const QString &html, int pageWidth, const QList<CheckSegment> &segments) {
+QList<PictureUse> listPictures(const QString &html, int pageWidth, const QList<CheckSegment> &segments)
+{
     const SourceText source(html);
     const FindingList places(source, pageWidth, segments);
     const HtmlDocument document = parseHtml(source);
@@ -60,7 +63,8 @@ QList<PictureUse> listPictures(const QString &html, int pageWidth, const QList<C
     return uses;
 }
 
-QStringList pictureUrls(const QList<PictureUse> &uses) {
+QStringList pictureUrls(const QList<PictureUse> &uses)
+{
     QStringList urls;
     QSet<QString> seen;
     for (const PictureUse &use : uses) {
@@ -72,7 +76,8 @@ QStringList pictureUrls(const QList<PictureUse> &uses) {
     return urls;
 }
 
-QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString, PictureFacts> &facts) {
+QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString, PictureFacts> &facts)
+{
     QList<Finding> findings;
     const auto add = [&findings](const PictureUse &use, FindingKind kind, const QStringList &arguments) {
         Finding f = makeFinding(kind, arguments);
@@ -94,14 +99,13 @@ QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString,
             continue;
         }
         const PictureHeader &header = picture.header;
-        if (!header.measured() || header.format == PictureFormat::Unknown ||
-            header.format == PictureFormat::Unsupported) {
+        if (!header.measured() || header.format == PictureFormat::Unknown
+            || header.format == PictureFormat::Unsupported) {
             add(use, FindingKind::PictureFormat, {shown, formatProblem(header)});
             continue;
         }
         if (header.width > use.pageWidth)
-            add(use, FindingKind::PictureWide,
-                {QString::number(header.width), QString::number(use.pageWidth), shown});
+            add(use, FindingKind::PictureWide, {QString::number(header.width), QString::number(use.pageWidth), shown});
         QStringList unfit;
         if (header.width < CheckLimits::mobileMinWidth || header.width > CheckLimits::mobileMaxWidth)
             unfit.append(u"宽 %1 像素"_s.arg(header.width));

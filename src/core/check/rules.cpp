@@ -4,7 +4,8 @@ namespace orv::check {
 
 using namespace Qt::StringLiterals;
 
-QString severityName(Severity severity) {
+QString severityName(Severity severity)
+{
     switch (severity) {
     case Severity::Error:
         return u"错误"_s;
@@ -16,7 +17,8 @@ QString severityName(Severity severity) {
     return u"提示"_s;
 }
 
-QString severityKey(Severity severity) {
+QString severityKey(Severity severity)
+{
     switch (severity) {
     case Severity::Error:
         return u"error"_s;
@@ -28,7 +30,8 @@ QString severityKey(Severity severity) {
     return u"info"_s;
 }
 
-const QList<Rule> &rules() {
+const QList<Rule> &rules()
+{
     using enum FindingKind;
     using enum Severity;
     // clang-format off
@@ -125,28 +128,33 @@ const QList<Rule> &rules() {
     return table;
 }
 
-const Rule &rule(FindingKind kind) {
+const Rule &rule(FindingKind kind)
+{
     return rules().at(qsizetype(kind));
 }
 
-const QStringList &forbiddenTags() {
+const QStringList &forbiddenTags()
+{
     static const QStringList tags{u"script"_s, u"iframe"_s, u"frame"_s, u"object"_s, u"embed"_s,
                                   u"applet"_s, u"form"_s,   u"input"_s, u"select"_s, u"textarea"_s,
                                   u"link"_s,   u"meta"_s,   u"base"_s,  u"style"_s};
     return tags;
 }
 
-const QStringList &pictureHosts() {
+const QStringList &pictureHosts()
+{
     static const QStringList hosts{u"alicdn.com"_s, u"taobaocdn.com"_s, u"tbcdn.cn"_s};
     return hosts;
 }
 
-const QStringList &linkHosts() {
+const QStringList &linkHosts()
+{
     static const QStringList hosts{u"taobao.com"_s, u"tmall.com"_s, u"tb.cn"_s};
     return hosts;
 }
 
-const QStringList &httpsUpgradeHosts() {
+const QStringList &httpsUpgradeHosts()
+{
     return pictureHosts();
 }
 

@@ -9,7 +9,8 @@ namespace {
 constexpr qsizetype blockBytes = 64;
 
 // The length of the UTF-8 sequence a lead byte starts, as SourceText writes it.
-qsizetype sequenceLength(uchar lead) {
+qsizetype sequenceLength(uchar lead)
+{
     if (lead < 0x80)
         return 1;
     if (lead >= 0xF0)
@@ -22,7 +23,8 @@ qsizetype sequenceLength(uchar lead) {
 } // namespace
 
 SourceText::SourceText(const QString &text)
-    : m_text(text) {
+    : m_text(text)
+{
     const qsizetype size = text.size();
     m_utf8.reserve(size + size / 2);
     m_checkpoints.reserve(size_t(size / blockBytes + 1));
@@ -61,7 +63,8 @@ SourceText::SourceText(const QString &text)
         m_checkpoints.push_back({0, 0});
 }
 
-qsizetype SourceText::offsetAtByte(qsizetype byte) const {
+qsizetype SourceText::offsetAtByte(qsizetype byte) const
+{
     if (byte >= m_utf8.size())
         return m_text.size();
     if (byte <= 0)
@@ -81,7 +84,8 @@ qsizetype SourceText::offsetAtByte(qsizetype byte) const {
     }
 }
 
-TextPosition SourceText::position(qsizetype offset) const {
+TextPosition SourceText::position(qsizetype offset) const
+{
     offset = std::clamp(offset, qsizetype(0), m_text.size());
     const auto next = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset);
     const auto line = next - m_lineStarts.begin(); // at least 1: the first start is 0

@@ -6,23 +6,27 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isBlank(QChar c) {
+bool isBlank(QChar c)
+{
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
-bool startsComment(QStringView text, qsizetype i) {
+bool startsComment(QStringView text, qsizetype i)
+{
     return text[i] == u'/' && i + 1 < text.size() && text[i + 1] == u'*';
 }
 
 // The index just past the comment that starts at i.
-qsizetype commentEnd(QStringView text, qsizetype i) {
+qsizetype commentEnd(QStringView text, qsizetype i)
+{
     const qsizetype close = text.indexOf(u"*/", i + 2);
     return close < 0 ? text.size() : close + 2;
 }
 
 // The index just past the quoted string that starts at i; a backslash
 // escapes the next character.
-qsizetype quoteEnd(QStringView text, qsizetype i) {
+qsizetype quoteEnd(QStringView text, qsizetype i)
+{
     const QChar quote = text[i];
     for (qsizetype j = i + 1; j < text.size(); ++j) {
         if (text[j] == u'\\')
@@ -34,7 +38,8 @@ qsizetype quoteEnd(QStringView text, qsizetype i) {
 }
 
 // Skips blanks and comments from i, up to end.
-qsizetype skipBlanks(QStringView text, qsizetype i, qsizetype end) {
+qsizetype skipBlanks(QStringView text, qsizetype i, qsizetype end)
+{
     while (i < end) {
         if (isBlank(text[i]))
             ++i;
@@ -47,7 +52,8 @@ qsizetype skipBlanks(QStringView text, qsizetype i, qsizetype end) {
 }
 
 // The end of the text between from and end without trailing blanks and comments.
-qsizetype trimmedEnd(QStringView text, qsizetype from, qsizetype end) {
+qsizetype trimmedEnd(QStringView text, qsizetype from, qsizetype end)
+{
     qsizetype last = from;
     for (qsizetype i = from; i < end;) {
         if (startsComment(text, i)) {
@@ -64,8 +70,8 @@ qsizetype trimmedEnd(QStringView text, qsizetype from, qsizetype end) {
     return last;
 }
 
-void addDeclaration(QList<StyleDeclaration> &out, QStringView style, qsizetype from, qsizetype colon,
-                    qsizetype end) {
+void addDeclaration(QList<StyleDeclaration> &out, QStringView style, qsizetype from, qsizetype colon, qsizetype end)
+{
     if (colon < 0)
         return;
     StyleDeclaration d;
@@ -90,7 +96,8 @@ void addDeclaration(QList<StyleDeclaration> &out, QStringView style, qsizetype f
 
 } // namespace
 
-QList<StyleDeclaration> splitStyle(QStringView style) {
+QList<StyleDeclaration> splitStyle(QStringView style)
+{
     QList<StyleDeclaration> out;
     qsizetype from = 0;
     qsizetype colon = -1;
@@ -122,7 +129,8 @@ QList<StyleDeclaration> splitStyle(QStringView style) {
     return out;
 }
 
-QString styleKeyword(QStringView value) {
+QString styleKeyword(QStringView value)
+{
     QString out;
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size();) {
@@ -138,7 +146,8 @@ QString styleKeyword(QStringView value) {
     return out;
 }
 
-qsizetype findInStyle(QStringView text, QStringView needle, qsizetype from) {
+qsizetype findInStyle(QStringView text, QStringView needle, qsizetype from)
+{
     for (qsizetype i = std::max(from, qsizetype(0)); i < text.size();) {
         if (startsComment(text, i)) {
             i = commentEnd(text, i);
@@ -153,7 +162,8 @@ qsizetype findInStyle(QStringView text, QStringView needle, qsizetype from) {
     return -1;
 }
 
-QList<StyleUrl> styleUrls(QStringView value) {
+QList<StyleUrl> styleUrls(QStringView value)
+{
     QList<StyleUrl> urls;
     for (qsizetype at = findInStyle(value, u"url("); at >= 0; at = findInStyle(value, u"url(", at + 4)) {
         // Part of a longer name, such as "my-url(": not a url.
@@ -185,7 +195,8 @@ QList<StyleUrl> styleUrls(QStringView value) {
     return urls;
 }
 
-std::optional<double> pixelLength(QStringView value) {
+std::optional<double> pixelLength(QStringView value)
+{
     QString keyword = styleKeyword(value);
     if (keyword.endsWith(u"px"_s))
         keyword.chop(2);

@@ -13,15 +13,14 @@ class TstPictureCheck : public QObject {
 private slots:
     // Pictures are the <img> sources, background attributes and the url()s of
     // background styles; data: and script addresses are the page check's.
-    void listsPictures() {
-        const QString first =
-            u"<img src=\" https://img.alicdn.com/a.jpg \"><a href=\"https://item.taobao.com/\">"
-            "<img src=\"//gd1.alicdn.com/b.jpg\"></a>\r\n"_s;
-        const QString second =
-            u"<table background=\"http://x.cn/c.jpg\"><tr><td "
-            "style=\"background-image:url('https://img.alicdn.com/a.jpg');behavior:url(x.htc)\">"
-            "<img src=\"data:image/gif;base64,R0lG\"><img src=\"javascript:x\"><img src=\"\">"
-            "</td></tr></table>"_s;
+    void listsPictures()
+    {
+        const QString first = u"<img src=\" https://img.alicdn.com/a.jpg \"><a href=\"https://item.taobao.com/\">"
+                              "<img src=\"//gd1.alicdn.com/b.jpg\"></a>\r\n"_s;
+        const QString second = u"<table background=\"http://x.cn/c.jpg\"><tr><td "
+                               "style=\"background-image:url('https://img.alicdn.com/a.jpg');behavior:url(x.htc)\">"
+                               "<img src=\"data:image/gif;base64,R0lG\"><img src=\"javascript:x\"><img src=\"\">"
+                               "</td></tr></table>"_s;
         const QString html = first + second;
         const QList<CheckSegment> segments{{0, first.size(), 1, u"产品展示"_s, 790},
                                            {first.size(), html.size(), 2, u"产品尺码"_s, 750}};
@@ -50,12 +49,12 @@ private slots:
         QCOMPARE(uses[2].column, 20);
         QCOMPARE(uses[1].address, u"//gd1.alicdn.com/b.jpg"_s);
         QCOMPARE(uses[2].entryName, u"产品尺码"_s);
-        QCOMPARE(pictureUrls(uses),
-                 (QStringList{u"https://img.alicdn.com/a.jpg"_s, u"https://gd1.alicdn.com/b.jpg"_s,
-                              u"http://x.cn/c.jpg"_s, QString()}));
+        QCOMPARE(pictureUrls(uses), (QStringList{u"https://img.alicdn.com/a.jpg"_s, u"https://gd1.alicdn.com/b.jpg"_s,
+                                                 u"http://x.cn/c.jpg"_s, QString()}));
     }
 
-    void findings_data() {
+    void findings_data()
+    {
         QTest::addColumn<int>("pageWidth");
         QTest::addColumn<PictureFacts>("facts");
         QTest::addColumn<QStringList>("findings"); // rule: message
@@ -63,13 +62,11 @@ private slots:
         const auto measured = [](orv::PictureFormat format, int width, int height, qint64 bytes = -1) {
             return PictureFacts{{}, {format, width, height, {}}, bytes};
         };
-        QTest::newRow("fits") << 750 << measured(orv::PictureFormat::Jpeg, 750, 1000, 200'000)
-                              << QStringList();
+        QTest::newRow("fits") << 750 << measured(orv::PictureFormat::Jpeg, 750, 1000, 200'000) << QStringList();
         QTest::newRow("fits narrow") << 750 << measured(orv::PictureFormat::WebP, 480, 2500, 3 * 1024 * 1024)
                                      << QStringList();
         QTest::newRow("dead")
-            << 750
-            << PictureFacts{u"Cannot download \"https://img.alicdn.com/a.jpg\". HTTP status 404"_s, {}, -1}
+            << 750 << PictureFacts{u"Cannot download \"https://img.alicdn.com/a.jpg\". HTTP status 404"_s, {}, -1}
             << QStringList{
                    u"picture-dead: 图片无法下载：Cannot download \"https://img.alicdn.com/a.jpg\". HTTP status 404"_s};
         QTest::newRow("not a picture")
@@ -95,12 +92,13 @@ private slots:
             << QStringList{
                    u"mobile-fit: 手机详情导入图片时不接受这张图片（宽 1501 像素，高 2501 像素，3.0 MB）：https://img.alicdn.com/a.jpg"_s};
     }
-    void findings() {
+    void findings()
+    {
         QFETCH(int, pageWidth);
         QFETCH(PictureFacts, facts);
         QFETCH(QStringList, findings);
-        const QString html =
-            u"<p>x</p>\n<img src=\"https://img.alicdn.com/a.jpg\"><img src=\"https://img.alicdn.com/a.jpg\">"_s;
+        const QString html
+            = u"<p>x</p>\n<img src=\"https://img.alicdn.com/a.jpg\"><img src=\"https://img.alicdn.com/a.jpg\">"_s;
         const QList<PictureUse> uses = listPictures(html, pageWidth);
         QCOMPARE(uses.size(), 2);
         const QList<Finding> found = checkPictures(uses, {{uses[0].url, facts}});
