@@ -1,0 +1,138 @@
+// The page check on summaries made of the modules' own code (every page in
+// both shops, one after the other, each followed by CR LF as the summary
+// writes it, each a segment) cut to N characters, on a page of N characters
+// on one line where every cell trips several rules, and on N characters of
+// blocks that never close. Reports the time per check and the growth it fits.
+//
+//   bench_check [benchmark options]
+
+#include "core/check/pagecheck.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+using namespace orv::check;
+
+namespace {
+
+QStringList ownPages()
+{
+    const QDir dir(QStringLiteral(ORVANTA_CHECK_DATA "/own"));
+    QStringList pages;
+    for (const QString &name : dir.entryList({u"*.html"_s}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read the check fixtures");
+        pages.append(QString::fromUtf8(file.readAll()));
+    }
+    return pages;
+}
+
+QString summaryOf(qsizetype length, QList<CheckSegment> *segments)
+{
+    static const QStringList pages = ownPages();
+    QString html;
+    for (int i = 0; html.size() < length; ++i) {
+        const QString &code = pages.at(i % pages.size());
+        segments->append({html.size(), html.size() + code.size(), i + 1, u"entry"_s, 750});
+        html += code + u"\r\n"_s;
+    }
+    html.truncate(length);
+    return html;
+}
+
+QString oneLineOf(qsizetype length)
+{
+    const QString cell = u"<td style=\"width:800px;position:absolute;background:url(http://x.cn/a.jpg)\" "
+                         "class=\"c\" onclick=\"go()\">中文&amp;😀<a href=\"#\">链接</a></td>"_s;
+    QString html = u"<table><tr>"_s;
+    while (html.size() < length)
+        html += cell;
+    html.truncate(length);
+    return html;
+}
+
+// The worst case for the tree builder: blocks that never close, each one
+// looking for an open <p> through all of them (up to its search depth).
+QString unclosedBlocksOf(qsizetype length)
+{
+    QString html = u"<p>"_s;
+    while (html.size() < length)
+        html += u"<div/>文"_s;
+    html.truncate(length);
+    return html;
+}
+
+void report(benchmark::State &state, const QString &html, int findings)
+{
+    state.SetComplexityN(html.size());
+    state.counters["findings"] = findings;
+    state.counters["chars/s"] = benchmark::Counter(double(html.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void checkSummary(benchmark::State &state)
+{
+    QList<CheckSegment> segments;
+    const QString html = summaryOf(state.range(0), &segments);
+    int findings = 0;
+    for (auto _ : state) {
+        const QList<Finding> found = checkPage(html, 790, segments);
+        findings = int(found.size());
+        benchmark::DoNotOptimize(found.constData());
+    }
+    report(state, html, findings);
+}
+
+void checkFindingsOnOneLine(benchmark::State &state)
+{
+    const QString html = oneLineOf(state.range(0));
+    int findings = 0;
+    for (auto _ : state) {
+        const QList<Finding> found = checkPage(html, 750);
+        findings = int(found.size());
+        benchmark::DoNotOptimize(found.constData());
+    }
+    report(state, html, findings);
+}
+
+void checkUnclosedBlocks(benchmark::State &state)
+{
+    const QString html = unclosedBlocksOf(state.range(0));
+    int findings = 0;
+    for (auto _ : state) {
+        const QList<Finding> found = checkPage(html, 750);
+        findings = int(found.size());
+        benchmark::DoNotOptimize(found.constData());
+    }
+    report(state, html, findings);
+}
+
+} // namespace
+
+BENCHMARK(checkSummary)
+    ->Arg(25'000)
+    ->Arg(100'000)
+    ->Arg(250'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(checkFindingsOnOneLine)
+    ->Arg(25'000)
+    ->Arg(100'000)
+    ->Arg(250'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+BENCHMARK(checkUnclosedBlocks)
+    ->Arg(25'000)
+    ->Arg(100'000)
+    ->Arg(250'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+BENCHMARK_MAIN();

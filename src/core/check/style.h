@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace orv::check {
+
+// One declaration of an inline style ("property: value").
+struct StyleDeclaration {
+    QString property;             // lower case, without blanks and comments
+    QString value;                // as written, without surrounding blanks and "!important"
+    qsizetype propertyOffset = 0; // in the style text
+    qsizetype valueOffset = 0;
+    bool important = false;
+};
+
+// Splits a style attribute's text at the semicolons that lie outside quotes,
+// parentheses and comments. Parts without a colon (outside the same) are no
+// declarations and left out.
+QList<StyleDeclaration> splitStyle(QStringView style);
+
+// A value reduced for comparing with keywords: lower case, without comments
+// and blanks ("Absolute /*x*/" gives "absolute").
+QString styleKeyword(QStringView value);
+
+// An address in url(...) of a style value.
+struct StyleUrl {
+    QString address;             // without quotes and surrounding blanks
+    qsizetype offset = 0;        // of "url(" in the value
+    qsizetype addressOffset = 0; // of the address in the value
+};
+
+// Every url(...) in a value, outside quotes and comments.
+QList<StyleUrl> styleUrls(QStringView value);
+
+// Where text holds needle (ASCII, lower case) outside quotes and comments,
+// ignoring case; -1 when it does not.
+qsizetype findInStyle(QStringView text, QStringView needle, qsizetype from = 0);
+
+// A length in CSS pixels: "750px", "750", "0"; nothing for other units,
+// percentages and keywords.
+std::optional<double> pixelLength(QStringView value);
+
+} // namespace orv::check
