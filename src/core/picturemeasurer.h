@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/failure.h"
+#include "core/pictureheader.h"
 
 #include <QList>
 #include <QString>
@@ -13,9 +14,20 @@ namespace orv {
 
 // The outcome of fetching and measuring one picture: its natural height, or
 // the message of the failure that ends the action when the picture is used.
+// height and failure are read as a JPEG picture, whatever the bytes are; the
+// rest says what the picture is, for the page check.
 struct MeasuredPicture {
     int height = 0;
     QString failure; // empty when measured
+
+    // Whether the server's bytes came: failure is then the JPEG reading's, not
+    // "Cannot download".
+    bool fetched = false;
+    // The format and size from the first bytes, whatever the format.
+    PictureHeader header;
+    // The whole picture's size in bytes, where the server gave it
+    // (Content-Length) or the body was read to its end; -1 when unknown.
+    qint64 byteSize = -1;
 
     bool measured() const { return failure.isEmpty(); }
     bool operator==(const MeasuredPicture &) const = default;
@@ -36,6 +48,8 @@ Failure cannotDownload(const QString &url, const QString &reason);
 // outcomes are those of fetching each picture whole into a file and reading
 // the file's header: "Cannot download "<url>". <reason>" for a failed fetch,
 // "JPEG error #%d" for a picture the decoder rejects, height 0 for an empty one.
+// A measurer that reads headers of every format also fills in fetched, header
+// and byteSize.
 class PictureMeasurer {
 public:
     // Pictures done so far, of all.

@@ -1,10 +1,44 @@
 #include "curlmeasurer.h"
 
+#include "core/jpegheader.h"
 #include "fetch/curltransfer.h"
 
 #include <QHash>
 
 namespace orv {
+
+namespace {
+
+MeasuredPicture outcomeOf(const curl::Transfer &transfer)
+{
+    MeasuredPicture outcome;
+    if (!transfer.reason.isEmpty()) {
+        outcome.failure = cannotDownload(transfer.url, transfer.reason).message();
+        return outcome;
+    }
+    outcome.fetched = true;
+    outcome.header = transfer.header.header();
+    if (transfer.announced >= 0)
+        outcome.byteSize = transfer.announced;
+    else if (!transfer.headerRead)
+        outcome.byteSize = transfer.received; // the body ended before the header was read whole
+    // The height and failure of a JPEG reading: for a JPEG picture the header
+    // reader's own; anything else the decoder rejects by its first bytes.
+    if (outcome.header.format == PictureFormat::Jpeg) {
+        outcome.height = outcome.header.height;
+        if (!outcome.header.measured())
+            outcome.failure = outcome.header.failure;
+        return outcome;
+    }
+    try {
+        outcome.height = jpegSize(transfer.firstBytes).height();
+    } catch (const Failure &failure) {
+        outcome.failure = failure.message();
+    }
+    return outcome;
+}
+
+} // namespace
 
 CurlMeasurer::CurlMeasurer()
     : CurlMeasurer(Options{})
@@ -51,17 +85,7 @@ QList<MeasuredPicture> CurlMeasurer::measureAll(const QStringList &urls, const P
     QList<MeasuredPicture> perTransfer;
     m_statistics = {.transfers = int(transfers.size())};
     for (const auto &transfer : transfers) {
-        MeasuredPicture outcome;
-        if (!transfer->reason.isEmpty()) {
-            outcome.failure = cannotDownload(transfer->url, transfer->reason).message();
-        } else {
-            try {
-                outcome.height = transfer->header.size().height();
-            } catch (const Failure &failure) {
-                outcome.failure = failure.message();
-            }
-        }
-        perTransfer.append(outcome);
+        perTransfer.append(outcomeOf(*transfer));
         m_statistics.bytesRead += transfer->received;
     }
     for (const size_t index : owner)

@@ -16,8 +16,9 @@ class Batch;
 
 // Measures pictures with libcurl: all addresses of a batch are fetched at
 // once (connections to a host are kept and, where the server multiplexes,
-// shared), each one only until its JPEG header gives the height. Picture
-// addresses are user input, so every transfer is held within limits: only
+// shared), each one only until its header gives the format and size (JPEG,
+// PNG, GIF, BMP or WebP; PictureHeaderReader), with the byte size where the
+// server announces it. Picture addresses are user input, so every transfer is held within limits: only
 // http and https (redirects included, a bounded number of them), a time
 // without progress, a time in all and a largest body, each failing with its
 // own reason.

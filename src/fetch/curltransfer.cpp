@@ -13,6 +13,8 @@ namespace {
 constexpr qint64 mebibyte = qint64(1024) * 1024;
 // Transfers at once, whatever the number of pictures; the rest wait.
 constexpr long mostConnections = 16;
+// Enough for a JPEG decoder to reject what is no JPEG (it reads two bytes).
+constexpr qsizetype firstBytesKept = 16;
 
 QString secondsText(std::chrono::milliseconds duration)
 {
@@ -42,6 +44,8 @@ size_t receive(char *data, size_t size, size_t count, void *user)
         return 0;
     }
     transfer->received += length;
+    if (const qsizetype kept = firstBytesKept - transfer->firstBytes.size(); kept > 0)
+        transfer->firstBytes.append(data, qMin(kept, qsizetype(length)));
     if (transfer->header.append(QByteArrayView(data, length))) {
         transfer->headerRead = true;
         return 0;
@@ -223,6 +227,9 @@ void Batch::run(const std::vector<std::unique_ptr<Transfer>> &transfers, const s
             auto *t = static_cast<Transfer *>(user);
             long status = 0;
             curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+            curl_off_t announced = -1;
+            if (curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK)
+                t->announced = announced;
             // A transfer stopped because its header was read has succeeded.
             if (!(t->headerRead && code == CURLE_WRITE_ERROR))
                 t->reason = failureReason(code, status, t->errorText, t->clock.elapsed(), t->tooLarge, m_options);

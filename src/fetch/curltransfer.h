@@ -4,7 +4,7 @@
 // reasons a transfer fails, and a batch that runs transfers at once.
 // Internal to the fetch library.
 
-#include "core/jpegheader.h"
+#include "core/pictureheader.h"
 #include "fetch/curlmeasurer.h"
 
 #include <QByteArray>
@@ -39,8 +39,8 @@ void applyLimits(CURL *handle, const QByteArray &address, const Options &options
 QString failureReason(CURLcode code, long status, const char *errorText, qint64 elapsedMs, bool tooLarge,
                       const Options &options);
 
-// One transfer of a batch: the body is read as a JPEG picture until its
-// header gives the size.
+// One transfer of a batch: the body is read until the picture's header gives
+// its format and size.
 struct Transfer {
     explicit Transfer(QString address);
     ~Transfer();
@@ -48,9 +48,14 @@ struct Transfer {
     Transfer &operator=(const Transfer &) = delete;
 
     QString url;
-    JpegHeaderReader header;
+    PictureHeaderReader header;
+    // The body's first bytes: what a JPEG decoder makes of a picture that is
+    // no JPEG is decided by them.
+    QByteArray firstBytes;
     qint64 limit = 0;
     qint64 received = 0;
+    // The size the server announced (Content-Length); -1 when it did not.
+    qint64 announced = -1;
     bool tooLarge = false;
     bool headerRead = false;
     bool done = false;
