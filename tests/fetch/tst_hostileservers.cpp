@@ -1,8 +1,10 @@
 // Picture fetches against hostile servers on 127.0.0.1, through the
-// product-details generator with the measurer the window and the command line
-// use. Each fetch ends in its "Cannot download" failure within the limits and
-// writes nothing; a sound server's picture is fetched and measured.
+// product-details generator and through the page check's pictures, with the
+// measurer the window and the command line use. Each fetch ends in its
+// "Cannot download" failure within the limits and writes nothing; a sound
+// server's picture is fetched and measured.
 
+#include "core/check/picturecheck.h"
 #include "core/failure.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/product/details/details.h"
@@ -140,6 +142,25 @@ private slots:
             QVERIFY2(outcome.contains(u"height:113px"_s), qPrintable(outcome));
         else
             QCOMPARE(outcome, orv::cannotDownload(url, reason).message());
+
+        // The page check's pictures: a dead picture with the same reason, at
+        // both places the address is used.
+        const QString page = u"<p><img src=\"%1\"></p>\r\n<div style=\"background-image:url('%1')\">x</div>"_s.arg(url);
+        clock.restart();
+        const QList<orv::check::Finding> findings
+            = orv::check::measureAndCheckPictures(orv::check::listPictures(page, 750), measurer);
+        QVERIFY2(clock.elapsed() < limits.total.count() + 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(entries(m_current.path()), QStringList());
+        QStringList seen;
+        for (const orv::check::Finding &f : findings)
+            seen.append(f.rule + u": "_s + f.message);
+        // Addresses are cut short in messages. The sound picture is 300 pixels
+        // wide: too narrow for the mobile description.
+        const QString shown = url.size() > 80 ? url.first(79) + u"…"_s : url;
+        const QString expected = reason.isEmpty()
+                                     ? u"mobile-fit: 手机详情导入图片时不接受这张图片（宽 300 像素）：%1"_s.arg(shown)
+                                     : u"picture-dead: 图片无法下载："_s + orv::cannotDownload(shown, reason).message();
+        QCOMPARE(seen, QStringList(2, expected));
     }
 
     // Addresses that are never fetched, and sound servers the picture is

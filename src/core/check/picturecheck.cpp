@@ -95,7 +95,11 @@ QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString,
         const PictureFacts &picture = *found;
         const QString shown = shownAddress(use.address);
         if (!picture.failure.isEmpty()) {
-            add(use, FindingKind::PictureDead, {picture.failure});
+            // The reason names the address: cut short as everywhere in messages.
+            QString failure = picture.failure;
+            if (!use.url.isEmpty())
+                failure.replace(use.url, shownAddress(use.url));
+            add(use, FindingKind::PictureDead, {failure});
             continue;
         }
         const PictureHeader &header = picture.header;
@@ -117,6 +121,32 @@ QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString,
             add(use, FindingKind::MobileFit, {unfit.join(u"，"_s), shown});
     }
     return findings;
+}
+
+PictureFacts factsOf(const QString &url, const MeasuredPicture &outcome)
+{
+    PictureFacts facts;
+    if (!outcome.fetched) {
+        facts.failure = outcome.failure.isEmpty() ? cannotDownload(url, u"The picture was not fetched"_s).message()
+                                                  : outcome.failure;
+        return facts;
+    }
+    facts.header = outcome.header;
+    facts.byteSize = outcome.byteSize;
+    return facts;
+}
+
+QList<Finding> measureAndCheckPictures(const QList<PictureUse> &uses, PictureMeasurer &measurer,
+                                       const PictureMeasurer::Progress &progress, const std::atomic_bool *cancel)
+{
+    const QStringList urls = pictureUrls(uses);
+    if (urls.isEmpty())
+        return {};
+    const QList<MeasuredPicture> outcomes = measurer.measureAll(urls, progress, cancel);
+    QHash<QString, PictureFacts> facts;
+    for (qsizetype i = 0; i < urls.size() && i < outcomes.size(); ++i)
+        facts.insert(urls.at(i), factsOf(urls.at(i), outcomes.at(i)));
+    return checkPictures(uses, facts);
 }
 
 } // namespace orv::check

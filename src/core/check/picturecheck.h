@@ -2,11 +2,14 @@
 
 #include "core/check/pagecheck.h"
 #include "core/pictureheader.h"
+#include "core/picturemeasurer.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <atomic>
 
 namespace orv::check {
 
@@ -46,6 +49,18 @@ struct PictureFacts {
 // is a place to correct (and may stand in another entry, at another page
 // width). Uses whose URL has no facts (not fetched, cancelled) give nothing.
 QList<Finding> checkPictures(const QList<PictureUse> &uses, const QHash<QString, PictureFacts> &facts);
+
+// What a measurer's outcome tells of a picture: a failed fetch, or what its
+// first bytes and the server said.
+PictureFacts factsOf(const QString &url, const MeasuredPicture &outcome);
+
+// Fetches the pictures of uses, each distinct URL once and all at once,
+// through measurer (which holds every fetch within its limits), and returns
+// their findings as checkPictures() gives them. progress counts the distinct
+// URLs. Throws Cancelled when cancel becomes true first.
+QList<Finding> measureAndCheckPictures(const QList<PictureUse> &uses, PictureMeasurer &measurer,
+                                       const PictureMeasurer::Progress &progress = {},
+                                       const std::atomic_bool *cancel = nullptr);
 
 } // namespace orv::check
 

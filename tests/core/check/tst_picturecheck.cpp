@@ -7,6 +7,30 @@ using namespace orv::check;
 
 Q_DECLARE_METATYPE(orv::check::PictureFacts)
 
+namespace {
+
+// Answers from a table by URL; records each batch.
+class TableMeasurer : public orv::PictureMeasurer {
+public:
+    QHash<QString, orv::MeasuredPicture> table;
+    QList<QStringList> batches;
+
+    QList<orv::MeasuredPicture> measureAll(const QStringList &urls, const Progress &progress,
+                                           const std::atomic_bool *) override
+    {
+        batches.append(urls);
+        QList<orv::MeasuredPicture> outcomes;
+        for (const QString &url : urls) {
+            outcomes.append(table.value(url));
+            if (progress)
+                progress(int(outcomes.size()), int(urls.size()));
+        }
+        return outcomes;
+    }
+};
+
+} // namespace
+
 class TstPictureCheck : public QObject {
     Q_OBJECT
 
@@ -111,6 +135,40 @@ private slots:
         }
         // Without facts (not fetched) there is nothing to say.
         QVERIFY(checkPictures(uses, {}).isEmpty());
+    }
+
+    // Through a measurer: one batch of the distinct URLs; a fetch that failed
+    // is a dead picture, a picture the JPEG reading rejects is not.
+    void measuresEachUrlOnce()
+    {
+        const QString html = u"<img src=\"https://img.alicdn.com/a.png\"><img src=\"//img.alicdn.com/gone.jpg\">"
+                             "<img src=\"https://img.alicdn.com/a.png\"><img src=\"https://img.alicdn.com/b.jpg\">"_s;
+        TableMeasurer measurer;
+        const QString gone = u"Cannot download \"https://img.alicdn.com/gone.jpg\". HTTP status 404"_s;
+        measurer.table.insert(u"https://img.alicdn.com/a.png"_s,
+                              {0, u"JPEG error #53"_s, true, {orv::PictureFormat::Png, 750, 400, {}}, 5000});
+        measurer.table.insert(u"https://img.alicdn.com/gone.jpg"_s, {0, gone});
+        // b.jpg: an outcome without a fetch and without a reason.
+        QList<std::pair<int, int>> progress;
+        const QList<Finding> found
+            = measureAndCheckPictures(listPictures(html, 750), measurer, [&](int done, int total) {
+                  progress.append({done, total});
+              });
+        QCOMPARE(measurer.batches,
+                 (QList<QStringList>{{u"https://img.alicdn.com/a.png"_s, u"https://img.alicdn.com/gone.jpg"_s,
+                                      u"https://img.alicdn.com/b.jpg"_s}}));
+        QCOMPARE(progress.last(), std::pair(3, 3));
+        QStringList seen;
+        for (const Finding &f : found)
+            seen.append(f.rule + u": "_s + f.message);
+        QCOMPARE(seen, (QStringList{
+                           u"picture-dead: 图片无法下载："_s + gone,
+                           u"picture-dead: 图片无法下载：Cannot download \"https://img.alicdn.com/b.jpg\". "
+                           "The picture was not fetched"_s,
+                       }));
+        // Nothing to fetch: no batch at all.
+        QVERIFY(measureAndCheckPictures(listPictures(u"<p>x</p>"_s, 750), measurer).isEmpty());
+        QCOMPARE(measurer.batches.size(), 1);
     }
 };
 
