@@ -1,11 +1,13 @@
 // The command line's argument handling on any argument list: the input's
 // lines are the arguments, as bytes (so not always UTF-8). Every run ends with
 // exit code 0, 1 or 2; only a success writes to standard output and only a
-// failure to standard error.
+// failure to standard error, except that check writes its findings to
+// standard output and nothing to standard error when it ends with 1.
 //
-// --set-file reads files: the target runs in a folder of its own holding a
-// few small files, and inputs that could name a file elsewhere ("/" anywhere
-// with --set-file) are skipped, so that no device or large file is read.
+// --set-file and check read files: the target runs in a folder of its own
+// holding a few small files, and inputs that could name a file elsewhere ("/"
+// anywhere with --set-file or check) are skipped, so that no device or large
+// file is read. Standard input is empty.
 
 #include "fuzzcheck.h"
 
@@ -35,7 +37,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray input = orv::fuzz::bytes(data, size);
-    if (input.contains("--set-file") && input.contains('/'))
+    if ((input.contains("--set-file") || input.contains("check")) && input.contains('/'))
         return 0;
     QList<QByteArray> arguments = input.split('\n');
     if (input.isEmpty())
@@ -46,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const orv::cli::Result result = orv::cli::run(arguments, orv::cli::Context{});
     FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed
                || result.exitCode == orv::cli::UsageError);
-    FUZZ_CHECK(result.exitCode == orv::cli::Success || result.out.isEmpty());
-    FUZZ_CHECK((result.exitCode == orv::cli::Success) == result.err.isEmpty());
+    const bool checkFound
+        = !arguments.isEmpty() && arguments.first() == "check" && result.exitCode == orv::cli::FoundErrors;
+    FUZZ_CHECK(result.exitCode == orv::cli::Success || checkFound || result.out.isEmpty());
+    FUZZ_CHECK((result.exitCode == orv::cli::Success || checkFound) == result.err.isEmpty());
     return 0;
 }

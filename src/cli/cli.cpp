@@ -16,6 +16,7 @@ QString helpText(const QList<const PageSpec *> &pages)
         = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
        orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall]
+       orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli --help | --version
 
 generate builds the HTML fragment of one module page, exactly as the window's
@@ -45,9 +46,25 @@ CR LF.
                         this shop type instead of its stored one
   Example: orvanta-cli build examples/sample.orvanta --regenerate --shop tmall > page.html
 
-Exit status: 0 success; 1 a generator failed or reminded (its message on
-standard error, for build with the entry's number and name); 2 usage error,
-or a project file that cannot be read.
+check reads the HTML of a description (FILE, or standard input when FILE is
+- or missing; UTF-8, a byte-order mark dropped, at most 16 MiB) and writes what
+the platform's editor would refuse or spoil, one finding a line:
+LINE:COLUMN SEVERITY RULE MESSAGE, SEVERITY one of error, warning and info,
+COLUMN counting UTF-16 units. The HTML is never changed.
+  --shop taobao|tmall   the page width: 750 (taobao, the default) or 790
+  --pictures            also fetches every picture (each address once): dead
+                        links, formats other than JPEG, PNG, GIF, BMP and
+                        WebP, pictures wider than the page, and what the
+                        mobile description refuses
+  --json                the findings as a JSON array of objects with line,
+                        column, offset, severity, severityName, rule, message
+                        and hint
+  Example: orvanta-cli build shop.orvanta | orvanta-cli check - --shop tmall
+
+Exit status: 0 success (for check: no error found, warnings may be); 1 a
+generator failed or reminded (its message on standard error, for build with
+the entry's number and name), or check found an error; 2 usage error, or a
+project file or checked file that cannot be read.
 
 Pages:
 )"_s;
@@ -92,7 +109,9 @@ Result run(const QStringList &arguments, const Context &context)
             return fields(pages, rest);
         if (command == u"build"_s)
             return build(pages, rest, context);
-        const QString commands = u"generate, fields, build, --help and --version"_s;
+        if (command == u"check"_s)
+            return check(rest, context);
+        const QString commands = u"generate, fields, build, check, --help and --version"_s;
         if (arguments.isEmpty())
             usageError(u"no command given; the commands are "_s + commands);
         usageError(u"unknown command %1; the commands are %2"_s.arg(quoted(command), commands));

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // The command line of orvanta-cli as a pure function: the arguments in, the
 // exit code and the bytes for standard output and standard error out. Nothing
 // is printed and nothing is read from the terminal, so tests and fuzzers can
@@ -16,8 +18,12 @@ namespace orv::cli {
 enum ExitCode : int {
     Success = 0,
     GeneratorFailed = 1, // a failure or a reminder of the page's generator
+    FoundErrors = 1,     // check: the page has an error
     UsageError = 2,      // bad command, page, shop, field, value or file
 };
+
+// The largest page check reads: far above any description's limit.
+inline constexpr qint64 maxCheckBytes = qint64(16) * 1024 * 1024;
 
 struct Result {
     int exitCode = Success;
@@ -31,6 +37,9 @@ struct Context {
     QList<const PageSpec *> pages;
     // Handed to the generators that fetch pictures: measures them all at once.
     PictureMeasurer *measurer = nullptr;
+    // Reads standard input ("-") up to the given number of bytes; throws
+    // Failure when it cannot. Unset: standard input is empty.
+    std::function<QByteArray(qint64 maxBytes)> readStandardInput;
 };
 
 // Runs one command. The arguments do not include the program name.

@@ -1,7 +1,9 @@
 #include "cli/cli.h"
+#include "core/failure.h"
 #include "fetch/curlmeasurer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
 
@@ -16,6 +18,15 @@ int main(int argc, char *argv[])
     orv::CurlMeasurer measurer;
     orv::cli::Context context;
     context.measurer = &measurer;
+    context.readStandardInput = [](qint64 maxBytes) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            throw orv::Failure(in.errorString());
+        const QByteArray bytes = in.read(maxBytes);
+        if (in.error() != QFileDevice::NoError)
+            throw orv::Failure(in.errorString());
+        return bytes;
+    };
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)

@@ -29,10 +29,12 @@ struct Run {
     QByteArray err;
 };
 
-Run runCli(const QStringList &arguments)
+Run runCli(const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
     process.start(QStringLiteral(ORVANTA_CLI_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
@@ -267,6 +269,62 @@ private slots:
         QCOMPARE(failed.exitCode, 1);
         QCOMPARE(failed.out, QByteArray());
         QVERIFY2(failed.err.startsWith((u"Cannot download \""_s + missing + u"\""_s).toUtf8()), failed.err);
+    }
+
+    // check reads standard input: the sample project's page, as build writes
+    // it, has no error; its links are placeholders.
+    void checkThePageOfAProject()
+    {
+        const QString sample = orv::test::dataPath(u"../../examples/sample.orvanta"_s);
+        const Run page = runCli({u"build"_s, sample});
+        QCOMPARE(page.exitCode, 0);
+        for (const QString &shop : {u"taobao"_s, u"tmall"_s}) {
+            const Run run = runCli({u"check"_s, u"-"_s, u"--shop"_s, shop}, page.out);
+            QCOMPARE(run.err, QByteArray());
+            QCOMPARE(run.exitCode, 0);
+            const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+            QVERIFY(!lines.isEmpty());
+            for (const QString &line : lines)
+                QVERIFY2(line.contains(u" warning placeholder-link "_s), qPrintable(line));
+        }
+        const Run wide = runCli({u"check"_s}, "<table width=\"790\"><tr><td>x</td></tr></table>");
+        QCOMPARE(wide.exitCode, 1);
+        QCOMPARE(wide.out, u"1:1 error overflow 宽 790 像素，超出页面宽度 750 像素\n"_s.toUtf8());
+        const Run notUtf8 = runCli({u"check"_s, u"-"_s}, "<p>\xB5\xEA</p>");
+        QCOMPARE(notUtf8.exitCode, 2);
+        QCOMPARE(notUtf8.err, QByteArray("orvanta-cli: standard input is not valid UTF-8\n"));
+    }
+
+    // --pictures fetches every picture from the network, each address once.
+    void checkPictures()
+    {
+        orv::test::LoopbackServer server;
+        server.route("/page.jpg", orv::test::LoopbackServer::Behaviour::Reply,
+                     orv::test::LoopbackServer::response(200, orv::test::makeJpeg(750, 1000)));
+        server.route("/phone.jpg", orv::test::LoopbackServer::Behaviour::Reply,
+                     orv::test::LoopbackServer::response(200, orv::test::makeJpeg(300, 200)));
+        const QString page = u"<img src=\"%1\"><img src=\"%2\">\n<img src=\"%1\">"_s.arg(server.url(u"/page.jpg"_s),
+                                                                                         server.url(u"/phone.jpg"_s));
+        const QString file = m_dir.filePath(u"pictures.html"_s);
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(page.toUtf8()) > 0);
+        out.close();
+
+        const Run run = runCli({u"check"_s, file, u"--pictures"_s, u"--json"_s});
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.exitCode, 0); // http and a foreign host warn, a narrow picture informs
+        QStringList rules;
+        for (const QJsonValue &finding : QJsonDocument::fromJson(run.out).array())
+            rules.append(finding[u"rule"_s].toString() + u' ' + finding[u"severity"_s].toString());
+        QCOMPARE(rules.count(u"mobile-fit info"_s), 1);
+        QCOMPARE(rules.count(u"http warning"_s), 3);
+        QCOMPARE(server.requests("/page.jpg"), 1);
+
+        server.route("/page.jpg", orv::test::LoopbackServer::Behaviour::Reply,
+                     orv::test::LoopbackServer::response(404, "gone"));
+        const Run dead = runCli({u"check"_s, file, u"--pictures"_s});
+        QCOMPARE(dead.exitCode, 1);
+        QVERIFY2(dead.out.contains(" error picture-dead "), dead.out.constData());
     }
 };
 
