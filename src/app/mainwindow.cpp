@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/links.h"
+#include "app/pagecheckcontroller.h"
 #include "app/preview.h"
 #include "app/progressmeasurer.h"
 #include "core/failure.h"
@@ -11,6 +12,7 @@
 #include "widgets/colourfields.h"
 #include "widgets/dialogs.h"
 #include "widgets/editbar.h"
+#include "widgets/findingspanel.h"
 #include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
@@ -27,6 +29,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -113,6 +116,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
     m_measurer = std::make_unique<ProgressMeasurer>(std::make_unique<CurlMeasurer>(), this);
+
+    m_pageCheck = new PageCheckController(this, m_findings, m_checkBadge);
+    connect(m_moduleList, &ModuleListPanel::checkRequested, m_pageCheck, &PageCheckController::checkBuffer);
+    m_buffer.setChangeHandler([this] { m_pageCheck->bufferChanged(); });
 }
 
 void MainWindow::createMenu()
@@ -134,6 +141,11 @@ void MainWindow::createMenu()
     redo->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    QAction *check = edit->addAction(u"检查页面"_s);
+    check->setObjectName(u"actionCheckPage"_s);
+    check->setShortcut(QKeySequence(Qt::Key_F7));
+    connect(check, &QAction::triggered, this, [this] { m_pageCheck->checkBuffer(); });
 
     const auto item = [&](const QString &name, const QString &caption, auto slot) {
         QAction *action = bar->addAction(caption);
@@ -284,7 +296,17 @@ QWidget *MainWindow::createBrowserArea()
     // remote address, pictures included, unless allowed: the pictures of a
     // description are all on the web.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    layout->addWidget(m_browser);
+    // The page check's findings show under the preview.
+    auto *previewSplit = new QSplitter(Qt::Vertical, area);
+    previewSplit->setObjectName(u"previewSplit"_s);
+    previewSplit->setChildrenCollapsible(false);
+    previewSplit->addWidget(m_browser);
+    m_findings = new FindingsPanel(previewSplit);
+    m_findings->hide();
+    previewSplit->addWidget(m_findings);
+    previewSplit->setStretchFactor(0, 3);
+    previewSplit->setStretchFactor(1, 1);
+    layout->addWidget(previewSplit);
 
     m_toggle = new QPushButton(u"》"_s, area);
     m_toggle->setObjectName(u"pnl18"_s);
@@ -307,6 +329,14 @@ QWidget *MainWindow::createStatusStrip()
     placedLabel(u"当前操作的版块名称："_s, 10, 8, strip);
     m_moduleName = placedLabel(u"版块名称"_s, 130, 8, strip, u"lblname"_s);
     m_moduleName->setMinimumWidth(200);
+    // The counts of the shown check, at the right; a click shows the findings.
+    auto *right = new QHBoxLayout(strip);
+    right->setContentsMargins(0, 2, 8, 2);
+    right->addStretch(1);
+    m_checkBadge = new QToolButton(strip);
+    m_checkBadge->setObjectName(u"checkBadge"_s);
+    m_checkBadge->setAutoRaise(true);
+    right->addWidget(m_checkBadge);
     return strip;
 }
 
@@ -507,9 +537,20 @@ void MainWindow::preview(const QString &text)
 {
     try {
         m_preview->show(text);
+        m_previewedText = text;
     } catch (const Failure &failure) {
         showFailure(failure.message());
     }
+}
+
+QString MainWindow::previewFile() const
+{
+    return m_preview->filePath();
+}
+
+bool MainWindow::confirmCopy()
+{
+    return m_pageCheck->confirmCopy();
 }
 
 void MainWindow::generate(ModulePage *modulePage)

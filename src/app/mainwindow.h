@@ -14,6 +14,7 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
 class QSplitter;
 class QStackedWidget;
 class QWebEngineView;
@@ -22,7 +23,9 @@ namespace orv {
 
 class ColourFields;
 class EditBar;
+class FindingsPanel;
 class ModuleListPanel;
+class PageCheckController;
 class ModulePage;
 class PictureMeasurer;
 class Preview;
@@ -60,6 +63,14 @@ public:
     // Writes a text to the preview file and shows it, leaving the buffer
     // alone; a failure shows in the standard error box.
     void preview(const QString &text) override;
+    // The preview file, and the text last written to it.
+    QString previewFile() const;
+    const QString &previewedText() const { return m_previewedText; }
+
+    // The page check: 检查, 编辑 → 检查页面 (F7), and the question before
+    // 提取代码 copies a page with errors.
+    PageCheckController *pageCheck() const { return m_pageCheck; }
+    bool confirmCopy() override;
 
     QString moduleName() const override;
 
@@ -110,6 +121,7 @@ private:
     std::optional<EditSession> m_editing;
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
+    QString m_previewedText;
     std::unique_ptr<PictureMeasurer> m_measurer;
 
     QWidget *m_settingsPanel = nullptr;
@@ -127,6 +139,9 @@ private:
     ModuleListPanel *m_moduleList = nullptr;
     EditBar *m_editBar = nullptr;
     ColourFields *m_colourFields = nullptr;
+    FindingsPanel *m_findings = nullptr;
+    QToolButton *m_checkBadge = nullptr;
+    PageCheckController *m_pageCheck = nullptr;
 };
 
 } // namespace orv

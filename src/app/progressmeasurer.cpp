@@ -17,17 +17,18 @@ constexpr int dialogDelayMs = 500;
 
 } // namespace
 
-ProgressMeasurer::ProgressMeasurer(std::unique_ptr<PictureMeasurer> inner, QWidget *window)
+ProgressMeasurer::ProgressMeasurer(std::unique_ptr<PictureMeasurer> inner, QWidget *window, QString progressFormat)
     : m_inner(std::move(inner))
     , m_window(window)
+    , m_progressFormat(std::move(progressFormat))
 {
 }
 
 ProgressMeasurer::~ProgressMeasurer() = default;
 
-QString ProgressMeasurer::progressText(int done, int total)
+QString ProgressMeasurer::progressText(int done, int total) const
 {
-    return u"正在获取图片 %1 / %2"_s.arg(done).arg(total);
+    return m_progressFormat.arg(done).arg(total);
 }
 
 QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, const Progress &progress,

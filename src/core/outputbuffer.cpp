@@ -13,6 +13,7 @@ void OutputBuffer::appendLine(const QString &line)
         m_text += crlf;
         m_text += line;
     }
+    changed();
 }
 
 } // namespace orv

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace orv {
@@ -22,12 +23,14 @@ public:
     {
         m_text = text;
         m_source.reset();
+        changed();
     }
     // A page's fragment and the page, fields and metrics that made it.
     void setFragment(const QString &text, const EntrySource &source)
     {
         m_text = text;
         m_source = source;
+        changed();
     }
     void clear() { setText({}); }
     bool isEmpty() const { return m_text.isEmpty(); }
@@ -36,9 +39,20 @@ public:
     // with CR LF, otherwise CR LF and then S.
     void appendLine(const QString &line);
 
+    // Called after every change of the text or source, so that what was
+    // shown about the text (a check, say) can go when it no longer applies.
+    void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
 private:
+    void changed()
+    {
+        if (m_changed)
+            m_changed();
+    }
+
     QString m_text;
     std::optional<EntrySource> m_source;
+    std::function<void()> m_changed;
 };
 
 } // namespace orv

@@ -89,6 +89,13 @@ bool askToRecover(QWidget *parent, const QString &text)
            == QMessageBox::Yes;
 }
 
+bool askToCopyAnyway(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Warning, promptCaption, text, QMessageBox::Yes | QMessageBox::Cancel,
+               QMessageBox::Yes, {{QMessageBox::Yes, u"仍然复制"_s}, {QMessageBox::Cancel, u"取消"_s}})
+           == QMessageBox::Yes;
+}
+
 QString openFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
 {
     if (const std::optional<QString> queued = queuedFileName())

@@ -24,6 +24,10 @@ QMessageBox::StandardButton askToSave(QWidget *parent, const QString &text);
 // Work found from a run that ended abnormally: 恢复 (true, the default) or 丢弃.
 bool askToRecover(QWidget *parent, const QString &text);
 
+// Copying a page the check found errors in: 仍然复制 (true, the default, as
+// the user asked to copy) or 取消.
+bool askToCopyAnyway(QWidget *parent, const QString &text);
+
 // Qt's file dialogs; an empty text when the user cancels.
 QString openFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
 QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestion, const QString &filter);

@@ -81,12 +81,17 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     buttons->setFixedHeight(48);
     m_summary = new QPushButton(u"汇总"_s, buttons);
     m_summary->setObjectName(u"btn2"_s);
-    m_summary->setGeometry(43, 8, 90, 33);
+    m_summary->setGeometry(8, 8, 84, 33);
     connect(m_summary, &QPushButton::clicked, this, &ModuleListPanel::summarize);
     m_extract = new QPushButton(u"提取代码"_s, buttons);
     m_extract->setObjectName(u"btntiqu"_s);
-    m_extract->setGeometry(151, 8, 90, 33);
+    m_extract->setGeometry(100, 8, 84, 33);
     connect(m_extract, &QPushButton::clicked, this, &ModuleListPanel::extract);
+    m_check = new QPushButton(u"检查"_s, buttons);
+    m_check->setObjectName(u"btnCheck"_s);
+    m_check->setToolTip(u"检查页面代码 (F7)"_s);
+    m_check->setGeometry(192, 8, 84, 33);
+    connect(m_check, &QPushButton::clicked, this, &ModuleListPanel::checkRequested);
     layout->addWidget(buttons);
 }
 
@@ -189,9 +194,20 @@ void ModuleListPanel::summarize()
 void ModuleListPanel::extract()
 {
     const OutputBuffer &buffer = m_workspace->buffer();
-    if (!buffer.isEmpty())
+    if (!buffer.isEmpty()) {
+        if (!m_workspace->confirmCopy())
+            return;
         QGuiApplication::clipboard()->setText(buffer.text());
+    }
     dialogs::inform(window(), u"代码提取完毕！"_s);
+}
+
+void ModuleListPanel::selectRow(int row)
+{
+    if (row < 0 || row >= m_model->count())
+        return;
+    m_list->selectRow(row);
+    m_list->scrollTo(m_model->index(row, 0));
 }
 
 } // namespace orv

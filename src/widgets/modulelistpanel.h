@@ -49,9 +49,14 @@ public:
     void summarize();
     void extract();
 
+    // Selects a row and shows it.
+    void selectRow(int row);
+
 signals:
     // The user asked to edit the entry that holds this content id.
     void editRequested(quint64 id);
+    // "检查": the user asked to check the output buffer.
+    void checkRequested();
 
 private:
     QAction *addMenuAction(const QString &name, const QString &text, void (ModuleListPanel::*slot)());
@@ -64,6 +69,7 @@ private:
     QMenu *m_menu;
     QPushButton *m_summary;
     QPushButton *m_extract;
+    QPushButton *m_check;
 };
 
 } // namespace orv

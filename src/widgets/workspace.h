@@ -15,6 +15,9 @@ public:
     // Writes a text to the preview file and shows it, leaving the buffer
     // alone; a failure shows in the standard error box.
     virtual void preview(const QString &text) = 0;
+    // Asked before 提取代码 copies the buffer: false leaves the clipboard
+    // alone (the window's check may show what is wrong and ask first).
+    virtual bool confirmCopy() { return true; }
 
 protected:
     ~Workspace() = default;

@@ -106,6 +106,19 @@ private slots:
         buffer.clear();
         QVERIFY(buffer.isEmpty());
     }
+
+    // Every change is reported, after it is made.
+    void bufferReportsChanges()
+    {
+        orv::OutputBuffer buffer;
+        QStringList seen;
+        buffer.setChangeHandler([&] { seen.append(buffer.text()); });
+        buffer.setText(u"a"_s);
+        buffer.appendLine(u"b"_s);
+        buffer.setFragment(u"c"_s, {u"tsfengetiao"_s, {}, {}});
+        buffer.clear();
+        QCOMPARE(seen, (QStringList{u"a"_s, u"a\r\nb"_s, u"c"_s, QString()}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCore)

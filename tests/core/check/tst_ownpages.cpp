@@ -10,6 +10,7 @@
 #include "core/generation.h"
 #include "core/picturemeasurer.h"
 #include "modules/catalog.h"
+#include "modules/pagewidth.h"
 #include "support/golden.h"
 
 #include <QDirIterator>
@@ -39,6 +40,15 @@ const QStringList fixedWidthFolders{u"sizetable"_s, u"notice"_s, u"customhtml"_s
 int shopWidth(Shop shop)
 {
     return Metrics::forShop(shop).totalWidth;
+}
+
+// The width the page check takes for a page's fragments.
+int pageWidth(const QString &page, Shop shop)
+{
+    const int width = catalog::layoutWidth(page, shop);
+    if (width != (fixedWidthPages.contains(page) ? 750 : shopWidth(shop)))
+        qFatal("layoutWidth(%s) is %d", qPrintable(page), width);
+    return width;
 }
 
 QString describe(const QList<Finding> &findings)
@@ -163,8 +173,7 @@ private slots:
         if (run.outcome == Generation::Outcome::Reminder && item < 0)
             QSKIP("makes nothing before a choice");
         QCOMPARE(int(run.outcome), int(Generation::Outcome::Fragment));
-        const int width = fixedWidthPages.contains(page) ? 750 : shopWidth(shop);
-        verifyOwnOutput(run.text, width);
+        verifyOwnOutput(run.text, pageWidth(page, shop));
         // The Tmall column holds every Taobao layout as well.
         verifyOwnOutput(run.text, 790);
     }
