@@ -1,10 +1,13 @@
 // Overlay-style generation of the product details with N pictures served from
 // a loopback server that waits before every answer, all fetched at once and
-// read only up to the JPEG header. Reports wall time, the time in units of
-// one picture's measurement and the bytes read per picture.
+// read only up to the JPEG header; and the page check's pictures of a page
+// showing N pictures (each twice), through the same measurer. Reports wall
+// time, the time in units of one picture's measurement and the bytes read per
+// picture.
 //
 //   bench_fetch [--delay_ms=100] [--picture_bytes=2000000] [benchmark options]
 
+#include "core/check/picturecheck.h"
 #include "core/page.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/product/details/details.h"
@@ -226,6 +229,34 @@ void Batch(benchmark::State &bench)
 }
 
 BENCHMARK(Batch)->Arg(1)->Arg(5)->Arg(12)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The page check's pictures: a page of N distinct pictures, each shown twice,
+// every address fetched once.
+void PictureCheck(benchmark::State &bench)
+{
+    const auto count = int(bench.range(0));
+    singleFetchSeconds();
+    QString page;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < count; ++i)
+            page += u"<p><img src=\"%1\"></p>\r\n"_s.arg(server().url(2000 + i));
+    }
+    const QList<orv::check::PictureUse> uses = orv::check::listPictures(page, 750);
+    orv::CurlMeasurer measurer;
+    double bytes = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (auto _ : bench) {
+        const QList<orv::check::Finding> findings = orv::check::measureAndCheckPictures(uses, measurer);
+        // Every picture is 1000 pixels high and 750 wide: it fits.
+        if (!findings.isEmpty())
+            bench.SkipWithError(findings.first().message.toStdString().c_str());
+        bytes = double(measurer.lastStatistics().bytesRead);
+    }
+    report(bench, count, bytes, clock);
+}
+
+BENCHMARK(PictureCheck)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace
 

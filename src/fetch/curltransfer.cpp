@@ -11,8 +11,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 mebibyte = qint64(1024) * 1024;
-// Transfers at once, whatever the number of pictures; the rest wait.
-constexpr long mostConnections = 16;
+// Connections at once, whatever the number of pictures; the rest wait. Enough
+// for the pictures of a whole description (the page check fetches them all)
+// from a server that takes one picture per connection; a server that
+// multiplexes needs only one.
+constexpr long mostConnections = 64;
 // Enough for a JPEG decoder to reject what is no JPEG (it reads two bytes).
 constexpr qsizetype firstBytesKept = 16;
 
