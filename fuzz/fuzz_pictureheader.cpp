@@ -1,7 +1,8 @@
 // The picture header reader on any bytes: the same result whether the bytes
 // come whole, one at a time or in pieces; a size only for a format we take;
-// for JPEG the size or failure jpegSize() gives. Never a crash, a hang or a
-// leak.
+// for JPEG the size or failure jpegSize() gives, for anything else the
+// jpegSize() of the first 16 bytes is that of all of them. Never a crash, a
+// hang or a leak.
 
 #include "fuzzcheck.h"
 
@@ -44,6 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } catch (const orv::Failure &failure) {
             FUZZ_CHECK(whole.failure == failure.message());
         }
+    } else {
+        // What the batch measurer relies on: a JPEG reading of anything else
+        // is decided by its first bytes.
+        const auto reading = [](const QByteArray &b) {
+            try {
+                return QString::number(orv::jpegSize(b).height());
+            } catch (const orv::Failure &failure) {
+                return failure.message();
+            }
+        };
+        FUZZ_CHECK(reading(bytes.first(std::min<qsizetype>(bytes.size(), 16))) == reading(bytes));
     }
     return 0;
 }
