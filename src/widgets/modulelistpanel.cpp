@@ -3,6 +3,7 @@
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
 #include "widgets/dialogs.h"
+#include "widgets/keyboardmenu.h"
 #include "widgets/modulepage.h"
 #include "widgets/workspace.h"
 
@@ -67,6 +68,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QWidget *parent)
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_menu->popup(m_list->viewport()->mapToGlobal(pos)); });
+    openMenuFromKeyboard(m_list, m_menu);
 
     auto *buttons = new QWidget(this);
     buttons->setFixedHeight(48);
@@ -125,6 +127,8 @@ void ModuleListPanel::moveSelectedDown()
 void ModuleListPanel::removeSelected()
 {
     m_model->remove(selectedRow());
+    // Qt selects a neighbour of the removed row; the next delete must not take it.
+    m_list->clearSelection();
 }
 
 void ModuleListPanel::clear()
