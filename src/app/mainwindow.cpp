@@ -1,8 +1,12 @@
 #include "mainwindow.h"
 
+#include "app/application.h"
 #include "app/links.h"
 #include "app/preview.h"
+#include "app/previewpage.h"
 #include "app/progressmeasurer.h"
+#include "app/settings.h"
+#include "app/shortcuts.h"
 #include "core/failure.h"
 #include "core/generation.h"
 #include "fetch/curlmeasurer.h"
@@ -12,6 +16,7 @@
 #include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
+#include "widgets/scrollcolumn.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -19,6 +24,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -40,6 +46,11 @@ constexpr int clientHeight = 931;
 constexpr int navigationWidth = 142;
 constexpr int settingsWidth = 287;
 constexpr int splitterWidth = 3;
+// The window's frame around the client area, allowed for before the window
+// manager tells it.
+constexpr QSize frameAllowance(16, 48);
+constexpr int toggleTop = 291;
+constexpr int toggleHeight = 56;
 
 QFrame *bevelPanel(const QString &name, QWidget *parent)
 {
@@ -67,6 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setObjectName(u"frmmain"_s);
     setWindowTitle(u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s);
+    setWindowIcon(applicationIcon());
     m_colourFields = new ColourFields(this);
     createMenu();
 
@@ -82,7 +94,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     auto *middle = new QHBoxLayout;
     middle->setSpacing(0);
-    middle->addWidget(createNavigationColumn());
+    middle->addWidget(new ScrollColumn(createNavigationColumn(), central));
     m_splitter = new QSplitter(Qt::Horizontal, central);
     m_splitter->setObjectName(u"middle"_s);
     m_splitter->setHandleWidth(splitterWidth);
@@ -103,9 +115,8 @@ MainWindow::MainWindow(QWidget *parent)
     setCentralWidget(central);
 
     m_settingsPanel->hide();
-    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    createModuleMenu();
+    restoreWindowState();
 
     // The start page first, then the preview that replaces it.
     m_browser->load(links::startPage());
@@ -122,10 +133,116 @@ void MainWindow::createMenu()
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    item(u"N4"_s, u" 官方网站 "_s, [this] { openHomePage(); });
-    item(u"N5"_s, u" 软件公告 "_s, [this] { m_browser->load(links::announcements()); });
-    item(u"N7"_s, u" 视频教程 "_s, [this] { m_browser->load(links::tutorial()); });
-    item(u"N8"_s, u" 新版下载 "_s, [this] { m_browser->load(links::downloadPage()); });
+    item(u"N4"_s, u" 官方网站(&H) "_s, [this] { openHomePage(); });
+    item(u"N5"_s, u" 软件公告(&N) "_s, [this] { m_browser->load(links::announcements()); });
+    item(u"N7"_s, u" 视频教程(&T) "_s, [this] { m_browser->load(links::tutorial()); });
+    item(u"N8"_s, u" 新版下载(&D) "_s, [this] { m_browser->load(links::downloadPage()); });
+}
+
+// The 版块 menu: every module in navigation order, grouped as the column
+// groups them, each with its key; then the shown page's 生成 and 添加 and the
+// module list's 汇总 and 提取代码. The buttons' tool tips name the keys.
+// It goes before the link items of the menu bar.
+void MainWindow::createModuleMenu()
+{
+    QMenuBar *bar = menuBar();
+    auto *menu = new QMenu(u"版块(&M)"_s, bar);
+    menu->setObjectName(u"menuModules"_s);
+    bar->insertMenu(bar->actions().value(0), menu);
+
+    qsizetype place = 0;
+    for (const catalog::Group &group : catalog::groups()) {
+        menu->addSection(QString(group.heading).remove(u'◇').trimmed());
+        for (const PageSpec *pageSpec : group.pages) {
+            const QChar mnemonic = shortcuts::moduleMnemonic(pageSpec->id);
+            QString text = pageSpec->moduleName;
+            if (!mnemonic.isNull())
+                text += u"(&"_s + mnemonic + u')';
+            QAction *action = menu->addAction(text);
+            action->setObjectName(u"show_"_s + pageSpec->id);
+            action->setShortcut(shortcuts::module(place++));
+            const QString id = pageSpec->id;
+            connect(action, &QAction::triggered, this, [this, id] { showModulePage(page(id)); });
+            if (auto *button = findChild<QPushButton *>(pageSpec->navButton); button && !action->shortcut().isEmpty())
+                button->setToolTip(shortcuts::withKey(pageSpec->moduleName, action->shortcut()));
+        }
+    }
+    menu->addSeparator();
+
+    const auto pageAction = [&](const QString &name, const QString &text, const QList<QKeySequence> &keys,
+                                QString PageSpec::*button, const QString &caption) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        // The page the panel shows; nothing while the panel is hidden.
+        connect(action, &QAction::triggered, this, [this, button] {
+            if (ModulePage *modulePage = shownPage()) {
+                if (auto *b = modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button))
+                    b->click();
+            }
+        });
+        for (int i = 0; i < m_pages->count(); ++i) {
+            const auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i));
+            if (auto *b = modulePage ? modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button) : nullptr)
+                b->setToolTip(shortcuts::withKey(caption.isEmpty() ? b->text() : caption, keys.value(0)));
+        }
+    };
+    pageAction(u"actionGenerate"_s, u"生成(&B)"_s, shortcuts::generate(), &PageSpec::generateButton, {});
+    pageAction(u"actionAdd"_s, u"添加(&A)"_s, shortcuts::add(), &PageSpec::addButton, u"添加"_s);
+    menu->addSeparator();
+
+    const auto listAction = [&](const QString &name, const QString &text, const QKeySequence &key,
+                                const QString &buttonName, void (ModuleListPanel::*slot)()) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, m_moduleList, slot);
+        if (auto *b = m_moduleList->findChild<QPushButton *>(buttonName))
+            b->setToolTip(shortcuts::withKey(b->text(), key));
+    };
+    listAction(u"actionSummarize"_s, u"汇总(&P)"_s, shortcuts::summarize(), u"btn2"_s, &ModuleListPanel::summarize);
+    listAction(u"actionExtract"_s, u"提取代码(&T)"_s, shortcuts::extract(), u"btntiqu"_s, &ModuleListPanel::extract);
+}
+
+ModulePage *MainWindow::shownPage() const
+{
+    return m_settingsPanel->isVisible() ? qobject_cast<ModulePage *>(m_pages->currentWidget()) : nullptr;
+}
+
+// The size, position and settings-panel width of the last run; the first time
+// (or when the settings are unusable) a size that fits the screen, centred.
+void MainWindow::restoreWindowState()
+{
+    const Settings settings;
+    m_settingsPanelWidth = settings.settingsPanelWidth() > 0 ? settings.settingsPanelWidth() : settingsWidth;
+    if (restoreGeometry(settings.windowGeometry()))
+        return;
+    QSize size(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    if (const QScreen *screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        resize(size.boundedTo(available.size() - frameAllowance).expandedTo(minimumSizeHint()));
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
+    }
+}
+
+void MainWindow::saveWindowState()
+{
+    if (m_settingsPanel->isVisible())
+        m_settingsPanelWidth = m_splitter->sizes().value(0, m_settingsPanelWidth);
+    Settings settings;
+    settings.setWindowGeometry(saveGeometry());
+    settings.setSettingsPanelWidth(m_settingsPanelWidth);
+}
+
+// The toggle strip keeps its place on the browser's edge, moving up when the
+// window is too short for it.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_browserArea && event->type() == QEvent::Resize)
+        m_toggle->move(1, qMax(1, qMin(toggleTop, m_browserArea->height() - toggleHeight - 1)));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Opens the home page in the user's default browser. A build without a home
@@ -194,12 +311,17 @@ QWidget *MainWindow::createNavigationColumn()
 QWidget *MainWindow::createSettingsPanel()
 {
     m_settingsPanel = bevelPanel(u"pnl4"_s, nullptr);
-    m_settingsPanel->setMinimumWidth(settingsWidth);
-    auto *layout = new QVBoxLayout(m_settingsPanel);
-    layout->setContentsMargins(1, 1, 1, 1);
+    auto *frameLayout = new QVBoxLayout(m_settingsPanel);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    // The splitter narrows the panel as far as its content allows; a short
+    // window scrolls it.
+    auto *content = new QWidget;
+    frameLayout->addWidget(new ScrollColumn(content, m_settingsPanel));
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *metrics = new QWidget(m_settingsPanel);
+    auto *metrics = new QWidget(content);
     metrics->setObjectName(u"pnl73"_s);
     metrics->setFixedHeight(35);
     QFont valueFont = font();
@@ -224,7 +346,7 @@ QWidget *MainWindow::createSettingsPanel()
     m_imageHeight = valueLabel(u"lbltugao"_s, 242);
     layout->addWidget(metrics);
 
-    m_pages = new QStackedWidget(m_settingsPanel);
+    m_pages = new QStackedWidget(content);
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
@@ -238,7 +360,7 @@ QWidget *MainWindow::createSettingsPanel()
     }
     layout->addWidget(m_pages);
 
-    m_moduleList = new ModuleListPanel(this, m_settingsPanel);
+    m_moduleList = new ModuleListPanel(this, content);
     layout->addWidget(m_moduleList, 1);
     setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
@@ -247,10 +369,13 @@ QWidget *MainWindow::createSettingsPanel()
 QWidget *MainWindow::createBrowserArea()
 {
     QFrame *area = bevelPanel(u"pnl19"_s, nullptr);
+    m_browserArea = area;
+    area->installEventFilter(this);
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(1, 1, 1, 1);
     m_browser = new QWebEngineView(area);
     m_browser->setObjectName(u"wb1"_s);
+    m_browser->setPage(new PreviewPage(m_browser));
     QWebEngineSettings *settings = m_browser->settings();
     settings->setDefaultTextEncoding(u"utf-8"_s);
     // Previews show pasted HTML from anywhere: it may not read the user's files.
@@ -265,7 +390,7 @@ QWidget *MainWindow::createBrowserArea()
     m_toggle->setObjectName(u"pnl18"_s);
     m_toggle->setToolTip(u"点击打开面板"_s);
     m_toggle->setAccessibleName(u"点击打开面板"_s);
-    m_toggle->setGeometry(1, 291, 33, 56);
+    m_toggle->setGeometry(1, toggleTop, 33, toggleHeight);
     m_toggle->setFocusPolicy(Qt::NoFocus);
     m_toggle->setStyleSheet(u"QPushButton { color: white; font: bold 14px; border: none;"
                             " background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
@@ -316,7 +441,8 @@ void MainWindow::showSettingsPanel()
     if (!m_settingsPanelSized) {
         m_settingsPanelSized = true;
         const int total = m_splitter->width() - splitterWidth;
-        m_splitter->setSizes({settingsWidth, qMax(0, total - settingsWidth)});
+        const int width = qMin(m_settingsPanelWidth, qMax(0, total - m_splitter->widget(1)->minimumSizeHint().width()));
+        m_splitter->setSizes({width, qMax(0, total - width)});
     }
 }
 
@@ -333,6 +459,7 @@ void MainWindow::toggleSettingsPanel()
         showSettingsPanel();
         m_toggle->setText(u"《"_s);
     } else {
+        m_settingsPanelWidth = m_splitter->sizes().value(0, m_settingsPanelWidth);
         m_settingsPanel->hide();
         m_toggle->setText(u"》"_s);
     }
@@ -405,6 +532,7 @@ void MainWindow::generate(ModulePage *modulePage)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    saveWindowState();
     m_buffer.clear();
     m_privateDir.remove();
     event->accept();

@@ -249,8 +249,8 @@ private slots:
         QStringList captions;
         for (const QAction *action : menu->actions())
             captions << action->objectName() + u'=' + action->text();
-        QCOMPARE(captions,
-                 (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
+        QCOMPARE(captions, (QStringList{u"menuModules=版块(&M)"_s, u"N4= 官方网站(&H) "_s, u"N5= 软件公告(&N) "_s,
+                                        u"N7= 视频教程(&T) "_s, u"N8= 新版下载(&D) "_s}));
 
         // A link replaces the preview; the next generation brings it back.
         QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);
