@@ -215,11 +215,14 @@ void MainWindow::restoreWindowState()
 {
     const Settings settings;
     m_settingsPanelWidth = settings.settingsPanelWidth() > 0 ? settings.settingsPanelWidth() : settingsWidth;
-    if (restoreGeometry(settings.windowGeometry()))
+    const QScreen *screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // A geometry cut short restores a window of no size: that is none.
+    if (restoreGeometry(settings.windowGeometry()) && width() >= minimumSizeHint().width()
+        && height() >= minimumSizeHint().height() && (!screen || available.intersects(frameGeometry())))
         return;
     QSize size(clientWidth, clientHeight + menuBar()->sizeHint().height());
-    if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
+    if (screen) {
         resize(size.boundedTo(available.size() - frameAllowance).expandedTo(minimumSizeHint()));
         move(available.center() - rect().center());
     } else {

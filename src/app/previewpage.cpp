@@ -1,5 +1,6 @@
 #include "previewpage.h"
 
+#include <QChildEvent>
 #include <QDesktopServices>
 
 namespace orv {
@@ -23,7 +24,8 @@ protected:
     {
         if (isMainFrame && url != QUrl(u"about:blank"_s) && !m_done) {
             m_done = true;
-            m_preview->openOutside(url);
+            if (m_preview->followsUserInput())
+                m_preview->openOutside(url);
             deleteLater();
         }
         return false;
@@ -34,6 +36,9 @@ private:
     bool m_done = false;
 };
 
+// How long after a click or key on the view a navigation counts as the user's.
+constexpr qint64 userInputWindowMs = 1500;
+
 bool sameDocument(const QUrl &a, const QUrl &b)
 {
     return a.adjusted(QUrl::RemoveFragment) == b.adjusted(QUrl::RemoveFragment);
@@ -41,9 +46,43 @@ bool sameDocument(const QUrl &a, const QUrl &b)
 
 } // namespace
 
-PreviewPage::PreviewPage(QObject *parent)
-    : QWebEnginePage(parent)
+PreviewPage::PreviewPage(QWidget *view)
+    : QWebEnginePage(view)
 {
+    watch(view);
+}
+
+void PreviewPage::watch(QObject *object)
+{
+    object->installEventFilter(this);
+    for (QObject *child : object->children()) {
+        if (child->isWidgetType())
+            watch(child);
+    }
+}
+
+// The engine reports a script's navigation as a link click, too; only one that
+// follows the user's click or key on the view is the user's.
+bool PreviewPage::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        if (QObject *child = static_cast<QChildEvent *>(event)->child(); child->isWidgetType())
+            watch(child);
+        break;
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+        m_lastInput.start();
+        break;
+    default:
+        break;
+    }
+    return QWebEnginePage::eventFilter(watched, event);
+}
+
+bool PreviewPage::followsUserInput() const
+{
+    return m_lastInput.isValid() && m_lastInput.elapsed() < userInputWindowMs;
 }
 
 void PreviewPage::setUrlOpener(UrlOpener opener)
@@ -76,7 +115,8 @@ bool PreviewPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
         // The built-in pages link to each other; a jump within the page stays.
         if (url.scheme() == u"qrc"_s || sameDocument(url, this->url()))
             return true;
-        openOutside(url);
+        if (followsUserInput())
+            openOutside(url);
         return false;
     case NavigationTypeBackForward:
         return url.scheme() == u"qrc"_s || url.isLocalFile();
