@@ -80,7 +80,6 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowTitle(u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s);
     setWindowIcon(applicationIcon());
     m_colourFields = new ColourFields(this);
-    createMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -115,7 +114,8 @@ MainWindow::MainWindow(QWidget *parent)
     setCentralWidget(central);
 
     m_settingsPanel->hide();
-    createModuleMenu();
+    // After the pages and the module list: the menu names their keys on their buttons.
+    createMenu();
     restoreWindowState();
 
     // The start page first, then the preview that replaces it.
@@ -128,6 +128,7 @@ void MainWindow::createMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(u"mm1"_s);
+    createModuleMenu();
     const auto item = [&](const QString &name, const QString &caption, auto slot) {
         QAction *action = bar->addAction(caption);
         action->setObjectName(name);
@@ -142,13 +143,10 @@ void MainWindow::createMenu()
 // The 版块 menu: every module in navigation order, grouped as the column
 // groups them, each with its key; then the shown page's 生成 and 添加 and the
 // module list's 汇总 and 提取代码. The buttons' tool tips name the keys.
-// It goes before the link items of the menu bar.
 void MainWindow::createModuleMenu()
 {
-    QMenuBar *bar = menuBar();
-    auto *menu = new QMenu(u"版块(&M)"_s, bar);
+    QMenu *menu = menuBar()->addMenu(u"版块(&M)"_s);
     menu->setObjectName(u"menuModules"_s);
-    bar->insertMenu(bar->actions().value(0), menu);
 
     qsizetype place = 0;
     for (const catalog::Group &group : catalog::groups()) {
