@@ -147,6 +147,7 @@ void MainWindow::createModuleMenu()
 {
     QMenu *menu = menuBar()->addMenu(u"版块(&M)"_s);
     menu->setObjectName(u"menuModules"_s);
+    menu->menuAction()->setObjectName(u"menuModules"_s);
 
     qsizetype place = 0;
     for (const catalog::Group &group : catalog::groups()) {
