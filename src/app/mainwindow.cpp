@@ -460,11 +460,11 @@ void MainWindow::updateEditedEntry()
     if (entry.source) {
         if (!runGenerator(m_editing->page))
             return; // the failure or reminder shows; the edit goes on
-        const PageSpec &spec = m_editing->page->pageSpec();
+        const PageSpec &pageSpec = m_editing->page->pageSpec();
         const EntrySource &source = *m_buffer.source();
         const QString suffix
-            = spec.entrySuffix ? spec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
-        entry.name = u"[ "_s + spec.moduleName + u" ] "_s + suffix;
+            = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
+        entry.name = u"[ "_s + pageSpec.moduleName + u" ] "_s + suffix;
         entry.code = m_buffer.text();
         entry.source = m_buffer.source();
     } else {

@@ -106,10 +106,10 @@ int ModuleListPanel::selectedRow() const
 
 void ModuleListPanel::add(const ModulePage &page)
 {
-    const PageSpec &spec = page.pageSpec();
-    if (!dialogs::confirm(window(), spec.addConfirmation))
+    const PageSpec &pageSpec = page.pageSpec();
+    if (!dialogs::confirm(window(), pageSpec.addConfirmation))
         return;
-    const QString suffix = spec.entrySuffix ? spec.entrySuffix(PageState{page.values(), {}}) : QString();
+    const QString suffix = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{page.values(), {}}) : QString();
     const OutputBuffer &buffer = m_workspace->buffer();
     const ModuleEntry entry{m_model->count() + 1, u"[ "_s + m_workspace->moduleName() + u" ] "_s + suffix,
                             buffer.text(), buffer.source()};
