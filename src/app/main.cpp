@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -16,8 +17,9 @@ int main(int argc, char *argv[])
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("Usage: orvanta [--version | --help]\n"
-                        "Builds product description pages for Taobao and Tmall shops.\n"
+            std::printf("Usage: orvanta [PROJECT.orvanta] | --version | --help\n"
+                        "Builds product description pages for Taobao and Tmall shops;\n"
+                        "opens the project file when one is given.\n"
                         "For batch work without a window, see orvanta-cli --help.\n");
             return 0;
         }
@@ -44,5 +46,12 @@ int main(int argc, char *argv[])
 
     orv::MainWindow window;
     window.show();
+    // First the work a crashed run left, then the file asked for.
+    const QStringList files = QApplication::arguments().mid(1);
+    QTimer::singleShot(0, &window, [&window, files] {
+        window.document()->offerRecovery();
+        if (!files.isEmpty() && window.document()->maybeSave())
+            window.document()->openFile(files.first());
+    });
     return app.exec();
 }

@@ -9,10 +9,12 @@
 #include "app/shortcuts.h"
 #include "core/failure.h"
 #include "core/generation.h"
+#include "core/modulelistmodel.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/catalog.h"
 #include "widgets/colourfields.h"
 #include "widgets/dialogs.h"
+#include "widgets/editbar.h"
 #include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
@@ -72,13 +74,13 @@ QLabel *placedLabel(const QString &text, int x, int y, QWidget *parent, const QS
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     : QMainWindow(parent)
     , m_privateDir(QDir::tempPath() + u"/orvanta-XXXXXX"_s)
 {
     setObjectName(u"frmmain"_s);
-    setWindowTitle(u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s);
     setWindowIcon(applicationIcon());
+    m_document = new Document(this, this, &m_undoStack, recoveryFolder);
     m_colourFields = new ColourFields(this);
 
     auto *central = new QWidget(this);
@@ -128,6 +130,22 @@ void MainWindow::createMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(u"mm1"_s);
+
+    QMenu *file = bar->addMenu(u"文件(&F)"_s);
+    file->setObjectName(u"menuFile"_s);
+    m_document->addActions(file);
+
+    QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
+    edit->setObjectName(u"menuEdit"_s);
+    QAction *undo = m_undoStack.createUndoAction(edit, u"撤销"_s);
+    undo->setObjectName(u"actionUndo"_s);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = m_undoStack.createRedoAction(edit, u"重做"_s);
+    redo->setObjectName(u"actionRedo"_s);
+    redo->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
+    edit->addAction(undo);
+    edit->addAction(redo);
+
     createModuleMenu();
     const auto item = [&](const QString &name, const QString &caption, auto slot) {
         QAction *action = bar->addAction(caption);
@@ -348,6 +366,11 @@ QWidget *MainWindow::createSettingsPanel()
     m_imageHeight = valueLabel(u"lbltugao"_s, 242);
     layout->addWidget(metrics);
 
+    m_editBar = new EditBar(content);
+    connect(m_editBar, &EditBar::updateRequested, this, &MainWindow::updateEditedEntry);
+    connect(m_editBar, &EditBar::cancelRequested, this, &MainWindow::cancelEdit);
+    layout->addWidget(m_editBar);
+
     m_pages = new QStackedWidget(content);
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
@@ -358,11 +381,13 @@ QWidget *MainWindow::createSettingsPanel()
         m_colourFields->attach(modulePage);
         connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
         connect(modulePage, &ModulePage::choiceMade, this, [this, modulePage] { applyChoice(modulePage); });
+        connect(modulePage, &ModulePage::edited, m_document, &Document::formsChanged);
         connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
     }
     layout->addWidget(m_pages);
 
-    m_moduleList = new ModuleListPanel(this, content);
+    m_moduleList = new ModuleListPanel(this, &m_undoStack, content);
+    connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
     layout->addWidget(m_moduleList, 1);
     setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
@@ -474,6 +499,7 @@ void MainWindow::changeShopType(int index)
         if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
             modulePage->resetForShop();
     }
+    m_document->formsChanged();
 }
 
 void MainWindow::applyChoice(ModulePage *modulePage)
@@ -481,6 +507,119 @@ void MainWindow::applyChoice(ModulePage *modulePage)
     const PageSpec &pageSpec = modulePage->pageSpec();
     if (pageSpec.metricsOnChoice)
         setMetrics(pageSpec.metricsOnChoice(PageState{modulePage->values(), m_metrics}));
+}
+
+Project MainWindow::project() const
+{
+    Project p;
+    p.metrics = m_metrics;
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (const auto *modulePage = qobject_cast<const ModulePage *>(m_pages->widget(i)))
+            p.pages.insert(modulePage->pageSpec().id, modulePage->values());
+    }
+    p.entries = m_moduleList->model()->entries();
+    return p;
+}
+
+void MainWindow::setPageValues(ModulePage *modulePage, const FieldValues &values)
+{
+    // Fields the values leave out go back to their defaults.
+    modulePage->setValues(modulePage->pageSpec().defaultState().fields);
+    modulePage->setValues(values);
+}
+
+void MainWindow::setProject(const Project &project)
+{
+    endEdit();
+    setMetrics(project.metrics);
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
+            setPageValues(modulePage, project.pages.value(modulePage->pageSpec().id));
+    }
+    m_moduleList->model()->setEntries(project.entries);
+    // The buffer belonged to the work before.
+    m_buffer.clear();
+}
+
+void MainWindow::editEntry(quint64 id)
+{
+    const ModuleListModel &model = *m_moduleList->model();
+    const int row = model.rowOf(id);
+    if (row < 0)
+        return;
+    const ModuleEntry &entry = model.entry(row);
+    ModulePage *target = page(entry.source ? entry.source->page : catalog::codePage().id);
+    if (!target)
+        return;
+    if (!m_editing) {
+        m_editing = EditSession{id, target, target->values(), m_metrics,
+                                qobject_cast<ModulePage *>(m_pages->currentWidget())};
+    } else {
+        // Another entry now: the window goes back to what it showed before the
+        // first one when the edit is cancelled.
+        if (m_editing->page != target) {
+            setPageValues(m_editing->page, m_editing->fieldsBefore);
+            m_editing->fieldsBefore = target->values();
+        }
+        m_editing->id = id;
+        m_editing->page = target;
+    }
+    if (entry.source) {
+        setPageValues(target, entry.source->fields);
+        setMetrics(entry.source->metrics);
+    } else {
+        setPageValues(target, {{catalog::codePage().fields.first().key, entry.code}});
+    }
+    showModulePage(target);
+    m_editBar->showFor(entry.number, entry.name);
+}
+
+void MainWindow::updateEditedEntry()
+{
+    if (!m_editing)
+        return;
+    const ModuleListModel &model = *m_moduleList->model();
+    const int row = model.rowOf(m_editing->id);
+    if (row < 0) {
+        dialogs::inform(this, u"正在编辑的条目已不在版块列表中。"_s);
+        endEdit();
+        return;
+    }
+    ModuleEntry entry = model.entry(row);
+    if (entry.source) {
+        if (!runGenerator(m_editing->page))
+            return; // the failure or reminder shows; the edit goes on
+        const PageSpec &pageSpec = m_editing->page->pageSpec();
+        const EntrySource &source = *m_buffer.source();
+        const QString suffix
+            = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
+        entry.name = u"[ "_s + pageSpec.moduleName + u" ] "_s + suffix;
+        entry.code = m_buffer.text();
+        entry.source = m_buffer.source();
+    } else {
+        // An entry without a page is code of its own: the code as edited.
+        entry.code = m_editing->page->value(catalog::codePage().fields.first().key);
+    }
+    m_moduleList->update(row, entry);
+    endEdit();
+}
+
+void MainWindow::cancelEdit()
+{
+    if (!m_editing)
+        return;
+    const EditSession session = *m_editing;
+    endEdit();
+    setPageValues(session.page, session.fieldsBefore);
+    setMetrics(session.metricsBefore);
+    if (session.shownBefore)
+        m_pages->setCurrentWidget(session.shownBefore);
+}
+
+void MainWindow::endEdit()
+{
+    m_editing.reset();
+    m_editBar->hide();
 }
 
 void MainWindow::showFailure(const QString &message)
@@ -504,6 +643,11 @@ void MainWindow::preview(const QString &text)
 
 void MainWindow::generate(ModulePage *modulePage)
 {
+    runGenerator(modulePage);
+}
+
+bool MainWindow::runGenerator(ModulePage *modulePage)
+{
     const PageSpec &pageSpec = modulePage->pageSpec();
     Services services;
     services.measurer = m_measurer.get();
@@ -511,16 +655,16 @@ void MainWindow::generate(ModulePage *modulePage)
         = [modulePage](const QString &key, const QString &text) { return modulePage->displayedLines(key, text); };
     const Generation run = orv::generate(pageSpec, PageState{modulePage->values(), m_metrics}, services);
     if (run.outcome == Generation::Outcome::Cancelled)
-        return;
+        return false;
     // Whatever the generator cleaned or wrote stays, also when it fails.
     modulePage->setValues(run.state.fields);
     setMetrics(run.state.metrics);
     switch (run.outcome) {
     case Generation::Outcome::Fragment:
-        m_buffer.setText(run.text);
+        m_buffer.setFragment(run.text, EntrySource{pageSpec.id, run.state.fields, run.state.metrics});
         if (run.preview)
             preview();
-        break;
+        return true;
     case Generation::Outcome::Reminder:
         dialogs::inform(this, run.text);
         break;
@@ -530,10 +674,16 @@ void MainWindow::generate(ModulePage *modulePage)
     case Generation::Outcome::Cancelled:
         break;
     }
+    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_document->maybeSave()) {
+        event->ignore();
+        return;
+    }
+    m_document->closing();
     saveWindowState();
     m_buffer.clear();
     m_privateDir.remove();

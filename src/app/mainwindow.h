@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/document.h"
 #include "core/outputbuffer.h"
 #include "core/page.h"
 #include "widgets/workspace.h"
 
 #include <QMainWindow>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -18,6 +21,7 @@ class QWebEngineView;
 namespace orv {
 
 class ColourFields;
+class EditBar;
 class ModuleListPanel;
 class ModulePage;
 class PictureMeasurer;
@@ -26,13 +30,21 @@ class RadioGroup;
 
 // The program's one window: navigation column, settings panel with the module
 // pages and the module list, and the preview. It owns the output buffer, the
-// layout metrics and the private folder for the preview file.
-class MainWindow : public QMainWindow, public Workspace {
+// layout metrics, the undo stack of the module list, the document and the
+// private folder for the preview file.
+class MainWindow : public QMainWindow, public Workspace, public ProjectHost {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // Unsaved work is kept in a recovery file in recoveryFolder.
+    explicit MainWindow(QWidget *parent = nullptr, const QString &recoveryFolder = Recovery::defaultFolder());
     ~MainWindow() override;
+
+    Project project() const override;
+    void setProject(const Project &project) override;
+    Document *document() const { return m_document; }
+    QUndoStack *undoStack() { return &m_undoStack; }
+    ModuleListPanel *moduleList() const { return m_moduleList; }
 
     const Metrics &metrics() const { return m_metrics; }
     void setMetrics(const Metrics &metrics);
@@ -50,6 +62,14 @@ public:
     void preview(const QString &text) override;
 
     QString moduleName() const override;
+
+    // Editing an entry of the module list on its page: the page shows the
+    // fields and metrics the entry was generated from (an entry without a
+    // page, its code in the custom-HTML page) until the edit is updated or
+    // cancelled.
+    void editEntry(quint64 id);
+    void updateEditedEntry();
+    void cancelEdit();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -72,11 +92,27 @@ private:
     void toggleSettingsPanel();
     void changeShopType(int index);
     void generate(ModulePage *page);
+    // Runs the page's generator as 生成 does; false when it made no fragment.
+    bool runGenerator(ModulePage *page);
     void applyChoice(ModulePage *page);
     void showFailure(const QString &message);
+    void setPageValues(ModulePage *page, const FieldValues &values);
+
+    struct EditSession {
+        quint64 id = 0;
+        ModulePage *page = nullptr;
+        // What the window showed before, for 取消.
+        FieldValues fieldsBefore;
+        Metrics metricsBefore;
+        ModulePage *shownBefore = nullptr;
+    };
+    void endEdit();
 
     OutputBuffer m_buffer;
     Metrics m_metrics;
+    QUndoStack m_undoStack;
+    Document *m_document = nullptr;
+    std::optional<EditSession> m_editing;
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
     std::unique_ptr<PictureMeasurer> m_measurer;
@@ -96,6 +132,7 @@ private:
     QLabel *m_imageHeight = nullptr;
     QWebEngineView *m_browser = nullptr;
     ModuleListPanel *m_moduleList = nullptr;
+    EditBar *m_editBar = nullptr;
     ColourFields *m_colourFields = nullptr;
 };
 

@@ -76,44 +76,89 @@ QVariant ModuleListModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags ModuleListModel::flags(const QModelIndex &index) const
 {
+    // Rows can be dragged to another place in the list; the view asks for the
+    // move, the model never takes dropped data itself.
     if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | Qt::ItemIsDragEnabled
+           | Qt::ItemIsDropEnabled;
 }
 
-int ModuleListModel::append(const QString &name, const QString &code)
+Qt::DropActions ModuleListModel::supportedDropActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+int ModuleListModel::rowOf(quint64 id) const
+{
+    return int(m_ids.indexOf(id));
+}
+
+int ModuleListModel::append(const QString &name, const QString &code, const std::optional<EntrySource> &source)
 {
     const int row = count();
-    beginInsertRows({}, row, row);
-    m_entries.append({row + 1, name, code});
-    endInsertRows();
+    insert(row, {row + 1, name, code, source});
     return row;
 }
 
-void ModuleListModel::swapRows(int a, int b)
+void ModuleListModel::insert(int row, const ModuleEntry &entry)
 {
-    ModuleEntry &first = m_entries[a];
-    ModuleEntry &second = m_entries[b];
-    std::swap(first.name, second.name);
-    std::swap(first.code, second.code);
-    const int top = std::min(a, b);
-    const int bottom = std::max(a, b);
+    Q_ASSERT(row >= 0 && row <= count());
+    beginInsertRows({}, row, row);
+    m_entries.insert(row, entry);
+    m_ids.insert(row, m_nextId++);
+    endInsertRows();
+}
+
+void ModuleListModel::changed(int top, int bottom)
+{
     emit dataChanged(index(top, NameColumn), index(bottom, CodeColumn));
 }
 
 bool ModuleListModel::moveUp(int row)
 {
-    if (!validRow(row) || row == 0)
-        return false;
-    swapRows(row, row - 1);
-    return true;
+    return validRow(row) && row > 0 && move(row, row - 1);
 }
 
 bool ModuleListModel::moveDown(int row)
 {
-    if (!validRow(row) || row + 1 >= count())
+    return validRow(row) && row + 1 < count() && move(row, row + 1);
+}
+
+bool ModuleListModel::move(int from, int to)
+{
+    if (!validRow(from) || !validRow(to) || from == to)
         return false;
-    swapRows(row, row + 1);
+    // The contents move; each number stays on its row.
+    ModuleEntry moving = m_entries.at(from);
+    const quint64 movingId = m_ids.at(from);
+    const int step = from < to ? 1 : -1;
+    for (int row = from; row != to; row += step) {
+        ModuleEntry &here = m_entries[row];
+        const ModuleEntry &next = m_entries.at(row + step);
+        here.name = next.name;
+        here.code = next.code;
+        here.source = next.source;
+        m_ids[row] = m_ids.at(row + step);
+    }
+    ModuleEntry &target = m_entries[to];
+    target.name = std::move(moving.name);
+    target.code = std::move(moving.code);
+    target.source = std::move(moving.source);
+    m_ids[to] = movingId;
+    changed(std::min(from, to), std::max(from, to));
+    return true;
+}
+
+bool ModuleListModel::replace(int row, const ModuleEntry &entry)
+{
+    if (!validRow(row))
+        return false;
+    ModuleEntry &here = m_entries[row];
+    here.name = entry.name;
+    here.code = entry.code;
+    here.source = entry.source;
+    changed(row, row);
     return true;
 }
 
@@ -123,16 +168,24 @@ bool ModuleListModel::remove(int row)
         return false;
     beginRemoveRows({}, row, row);
     m_entries.removeAt(row);
+    m_ids.removeAt(row);
     endRemoveRows();
     return true;
 }
 
 void ModuleListModel::clear()
 {
-    if (m_entries.isEmpty())
-        return;
+    if (!m_entries.isEmpty())
+        setEntries({});
+}
+
+void ModuleListModel::setEntries(const QList<ModuleEntry> &entries)
+{
     beginResetModel();
-    m_entries.clear();
+    m_entries = entries;
+    m_ids.clear();
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        m_ids.append(m_nextId++);
     endResetModel();
 }
 
@@ -141,11 +194,11 @@ QString ModuleListModel::previewText(int row) const
     return joinLines(splitLines(code(row)));
 }
 
-void writeSummary(const ModuleListModel &list, OutputBuffer &buffer)
+void writeSummary(const QList<ModuleEntry> &entries, OutputBuffer &buffer)
 {
     buffer.clear();
-    for (int row = 0; row < list.count(); ++row)
-        buffer.appendLine(list.code(row));
+    for (const ModuleEntry &entry : entries)
+        buffer.appendLine(entry.code);
 }
 
 } // namespace orv

@@ -50,4 +50,9 @@ const PageSpec *findPage(const QString &id)
     return nullptr;
 }
 
+const PageSpec &codePage()
+{
+    return customhtml::pageSpec();
+}
+
 } // namespace orv::catalog

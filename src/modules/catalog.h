@@ -23,4 +23,8 @@ const QList<const PageSpec *> &pages();
 // The page with this page id, or nullptr.
 const PageSpec *findPage(const QString &id);
 
+// The page whose one field is code as the user writes it: a module-list entry
+// that no page generated (a summary, say) is edited there.
+const PageSpec &codePage();
+
 } // namespace orv::catalog

@@ -2,7 +2,11 @@
 
 #include "core/failure.h"
 
+#include <QFileDialog>
+#include <QPushButton>
 #include <QQueue>
+
+#include <optional>
 
 namespace orv::dialogs {
 
@@ -13,6 +17,7 @@ namespace {
 struct TestSeam {
     bool on = false;
     QQueue<QMessageBox::StandardButton> answers;
+    QQueue<QString> fileNames;
     QList<Shown> shown;
 };
 
@@ -22,8 +27,11 @@ TestSeam &seam()
     return s;
 }
 
+using ButtonTexts = QList<std::pair<QMessageBox::StandardButton, QString>>;
+
 QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                                const ButtonTexts &buttonTexts = {})
 {
     TestSeam &s = seam();
     if (s.on) {
@@ -32,7 +40,18 @@ QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const Q
     }
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
+    for (const auto &[button, buttonText] : buttonTexts)
+        box.button(button)->setText(buttonText);
     return QMessageBox::StandardButton(box.exec());
+}
+
+// Takes the next queued file name in test mode; nullopt outside it.
+std::optional<QString> queuedFileName()
+{
+    TestSeam &s = seam();
+    if (!s.on)
+        return std::nullopt;
+    return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
 }
 
 const QString promptCaption = u"提示信息"_s;
@@ -56,14 +75,51 @@ void showError(QWidget *parent, const QString &message)
         QMessageBox::Ok);
 }
 
+QMessageBox::StandardButton askToSave(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Question, promptCaption, text,
+               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save,
+               {{QMessageBox::Save, u"保存"_s}, {QMessageBox::Discard, u"不保存"_s}, {QMessageBox::Cancel, u"取消"_s}});
+}
+
+bool askToRecover(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Question, promptCaption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+               {{QMessageBox::Yes, u"恢复"_s}, {QMessageBox::No, u"丢弃"_s}})
+           == QMessageBox::Yes;
+}
+
+QString openFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+{
+    if (const std::optional<QString> queued = queuedFileName())
+        return *queued;
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestion, const QString &filter)
+{
+    if (const std::optional<QString> queued = queuedFileName())
+        return *queued;
+    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+}
+
 void setTestMode(bool on)
 {
-    seam().on = on;
+    TestSeam &s = seam();
+    s.on = on;
+    s.answers.clear();
+    s.fileNames.clear();
+    s.shown.clear();
 }
 
 void queueAnswer(QMessageBox::StandardButton answer)
 {
     seam().answers.enqueue(answer);
+}
+
+void queueFileName(const QString &path)
+{
+    seam().fileNames.enqueue(path);
 }
 
 QList<Shown> takeShown()

@@ -4,6 +4,8 @@
 #include "core/outputbuffer.h"
 #include "widgets/dialogs.h"
 #include "widgets/keyboardmenu.h"
+#include "widgets/modulelistcommands.h"
+#include "widgets/modulelistview.h"
 #include "widgets/modulepage.h"
 #include "widgets/workspace.h"
 
@@ -13,16 +15,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace orv {
 
 using namespace Qt::StringLiterals;
 
-ModuleListPanel::ModuleListPanel(Workspace *workspace, QWidget *parent)
+ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QWidget *parent)
     : QWidget(parent)
     , m_workspace(workspace)
+    , m_undoStack(undoStack)
     , m_model(new ModuleListModel(this))
 {
     setObjectName(u"pnl9"_s);
@@ -36,14 +39,11 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QWidget *parent)
     heading->setContentsMargins(5, 0, 5, 5);
     layout->addWidget(heading);
 
-    m_list = new QTableView(this);
+    m_list = new ModuleListView(this);
     m_list->setObjectName(u"lv1"_s);
     m_list->setAccessibleName(u"版块列表"_s);
     m_list->setModel(m_model);
     m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
     m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -59,16 +59,25 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QWidget *parent)
     m_menu = new QMenu(this);
     m_menu->setObjectName(u"pm1"_s);
     addMenuAction(u"N11"_s, u"预览"_s, &ModuleListPanel::previewSelected);
+    addMenuAction(u"editEntry"_s, u"编辑"_s, &ModuleListPanel::editSelected);
+    addMenuAction(u"duplicateEntry"_s, u"复制"_s, &ModuleListPanel::duplicateSelected);
     m_menu->addSeparator();
     addMenuAction(u"N2"_s, u"上移"_s, &ModuleListPanel::moveSelectedUp);
     addMenuAction(u"N3"_s, u"下移"_s, &ModuleListPanel::moveSelectedDown);
     m_menu->addSeparator();
-    addMenuAction(u"N1"_s, u"删除"_s, &ModuleListPanel::removeSelected);
+    QAction *remove = addMenuAction(u"N1"_s, u"删除"_s, &ModuleListPanel::removeSelected);
     addMenuAction(u"N9"_s, u"清空"_s, &ModuleListPanel::clear);
+    // Delete on the list deletes the selected entry; it can be undone, so it
+    // asks nothing.
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    m_list->addAction(remove);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_menu->popup(m_list->viewport()->mapToGlobal(pos)); });
     openMenuFromKeyboard(m_list, m_menu);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &ModuleListPanel::editSelected);
+    connect(m_list, &ModuleListView::moveRequested, this, [this](int from, int to) { move(from, to, u"拖动"_s); });
 
     auto *buttons = new QWidget(this);
     buttons->setFixedHeight(48);
@@ -99,11 +108,19 @@ int ModuleListPanel::selectedRow() const
 
 void ModuleListPanel::add(const ModulePage &page)
 {
-    const PageSpec &spec = page.pageSpec();
-    if (!dialogs::confirm(window(), spec.addConfirmation))
+    const PageSpec &pageSpec = page.pageSpec();
+    if (!dialogs::confirm(window(), pageSpec.addConfirmation))
         return;
-    const QString suffix = spec.entrySuffix ? spec.entrySuffix(PageState{page.values(), {}}) : QString();
-    m_model->append(u"[ "_s + m_workspace->moduleName() + u" ] "_s + suffix, m_workspace->buffer().text());
+    const QString suffix = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{page.values(), {}}) : QString();
+    const OutputBuffer &buffer = m_workspace->buffer();
+    const ModuleEntry entry{m_model->count() + 1, u"[ "_s + m_workspace->moduleName() + u" ] "_s + suffix,
+                            buffer.text(), buffer.source()};
+    m_undoStack->push(new InsertEntryCommand(m_model, m_model->count(), entry, u"添加"_s));
+}
+
+void ModuleListPanel::update(int row, const ModuleEntry &entry)
+{
+    m_undoStack->push(new UpdateEntryCommand(m_model, row, entry));
 }
 
 void ModuleListPanel::previewSelected()
@@ -113,27 +130,56 @@ void ModuleListPanel::previewSelected()
         m_workspace->preview(m_model->previewText(row));
 }
 
+void ModuleListPanel::editSelected()
+{
+    const int row = selectedRow();
+    if (row >= 0)
+        emit editRequested(m_model->id(row));
+}
+
+void ModuleListPanel::duplicateSelected()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    ModuleEntry copy = m_model->entry(row);
+    copy.number = m_model->count() + 1;
+    m_undoStack->push(new InsertEntryCommand(m_model, row + 1, copy, u"复制"_s));
+}
+
+void ModuleListPanel::move(int from, int to, const QString &text)
+{
+    m_undoStack->push(new MoveEntryCommand(m_model, from, to, text));
+}
+
 void ModuleListPanel::moveSelectedUp()
 {
     // The names and codes change rows, the selection stays where it is.
-    m_model->moveUp(selectedRow());
+    const int row = selectedRow();
+    if (row > 0)
+        move(row, row - 1, u"上移"_s);
 }
 
 void ModuleListPanel::moveSelectedDown()
 {
-    m_model->moveDown(selectedRow());
+    const int row = selectedRow();
+    if (row >= 0 && row + 1 < m_model->count())
+        move(row, row + 1, u"下移"_s);
 }
 
 void ModuleListPanel::removeSelected()
 {
-    m_model->remove(selectedRow());
+    const int row = selectedRow();
+    if (row >= 0)
+        m_undoStack->push(new RemoveEntryCommand(m_model, row));
     // Qt selects a neighbour of the removed row; the next delete must not take it.
     m_list->clearSelection();
 }
 
 void ModuleListPanel::clear()
 {
-    m_model->clear();
+    if (m_model->count() > 0)
+        m_undoStack->push(new ClearEntriesCommand(m_model));
 }
 
 void ModuleListPanel::summarize()

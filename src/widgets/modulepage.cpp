@@ -10,6 +10,7 @@
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -143,6 +144,7 @@ void ModulePage::bindFields()
             connect(radio, &RadioGroup::itemChosen, this, &ModulePage::choiceMade);
         }
         setValue(f.key, f.defaultText);
+        watch(w);
     }
 
     if (auto *button = findChild<QPushButton *>(m_spec.generateButton)) {
@@ -153,6 +155,24 @@ void ModulePage::bindFields()
         button->setText(u"添加"_s);
         connect(button, &QPushButton::clicked, this, &ModulePage::addRequested);
     }
+}
+
+void ModulePage::watch(QWidget *field)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        connect(edit, &QLineEdit::textChanged, this, &ModulePage::userEdit);
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(field))
+        connect(memo, &QPlainTextEdit::textChanged, this, &ModulePage::userEdit);
+    else if (auto *combo = qobject_cast<QComboBox *>(field))
+        connect(combo, &QComboBox::editTextChanged, this, &ModulePage::userEdit);
+    else if (auto *radio = qobject_cast<RadioGroup *>(field))
+        connect(radio, &RadioGroup::itemChosen, this, &ModulePage::userEdit);
+}
+
+void ModulePage::userEdit()
+{
+    if (!m_settingValues)
+        emit edited();
 }
 
 QWidget *ModulePage::fieldWidget(const QString &key) const
@@ -177,6 +197,7 @@ QString ModulePage::value(const QString &key) const
 
 void ModulePage::setValue(const QString &key, const QString &text)
 {
+    const QScopedValueRollback quiet(m_settingValues, true);
     QWidget *w = fieldWidget(key);
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
         if (edit->text() != text) {

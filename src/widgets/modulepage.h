@@ -38,11 +38,16 @@ signals:
     void addRequested();
     // The user chose an item of one of the page's radio groups.
     void choiceMade();
+    // The user changed a field (a text, a choice); setting values does not count.
+    void edited();
 
 private:
     void bindFields();
+    void watch(QWidget *field);
+    void userEdit();
 
     const PageSpec &m_spec;
+    bool m_settingValues = false;
 };
 
 } // namespace orv

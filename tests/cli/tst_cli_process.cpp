@@ -3,9 +3,11 @@
 #include "core/failure.h"
 #include "core/generation.h"
 #include "core/linelist.h"
+#include "core/project.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
 #include "support/generated.h"
+#include "support/golden.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 
@@ -168,6 +170,77 @@ private slots:
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("orvanta-cli " ORVANTA_VERSION "\n"));
         QCOMPARE(version.err, QByteArray());
+    }
+
+    // build writes the page as 汇总 would; the sample project's codes are
+    // what its stored fields generate, so --regenerate changes nothing but
+    // what --shop asks for.
+    void buildTheSampleProject()
+    {
+        const QString sample = orv::test::dataPath(u"../../examples/sample.orvanta"_s);
+        const orv::Project project = orv::readProjectFile(sample, orv::catalog::pages());
+        QString summary;
+        for (const orv::ModuleEntry &entry : project.entries)
+            summary += entry.code + u"\r\n"_s;
+
+        const Run built = runCli({u"build"_s, sample});
+        QCOMPARE(built.err, QByteArray());
+        QCOMPARE(built.exitCode, 0);
+        QCOMPARE(built.out, summary.toUtf8());
+        const Run again = runCli({u"build"_s, sample, u"--regenerate"_s});
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(again.out, built.out);
+
+        const Run tmall = runCli({u"build"_s, u"--regenerate"_s, u"--shop=tmall"_s, sample});
+        QCOMPARE(tmall.exitCode, 0);
+        QVERIFY(tmall.out.contains("width:790px"));
+        QVERIFY(!built.out.contains("width:790px"));
+    }
+
+    void buildFailures_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString sample = orv::test::dataPath(u"../../examples/sample.orvanta"_s);
+        QTest::newRow("no project") << QStringList{u"build"_s} << 2 << u"build needs a PROJECT file"_s;
+        QTest::newRow("two projects") << QStringList{u"build"_s, sample, sample} << 2 << u"build takes one PROJECT"_s;
+        QTest::newRow("shop alone") << QStringList{u"build"_s, sample, u"--shop"_s, u"tmall"_s} << 2
+                                    << u"--shop only applies with --regenerate"_s;
+        QTest::newRow("unknown option") << QStringList{u"build"_s, sample, u"--fast"_s} << 2
+                                        << u"the options are --regenerate and --shop"_s;
+        QTest::newRow("missing file") << QStringList{u"build"_s, u"/nonexistent.orvanta"_s} << 2
+                                      << u"Cannot open project \"/nonexistent.orvanta\": "_s;
+    }
+    void buildFailures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const Run run = runCli(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    }
+
+    // An entry whose stored fields fail fails the command and is named.
+    void buildNamesTheFailingEntry()
+    {
+        orv::Project project;
+        project.metrics = orv::Metrics::forShop(orv::Shop::Taobao);
+        const orv::PageSpec &display = *orv::catalog::findPage(u"tszhanshi"_s);
+        orv::FieldValues bad = display.defaultState().fields;
+        bad[u"count"_s] = u"abc"_s;
+        project.entries
+            = {{1, u"[ 分隔条 ] "_s, u"<p>1</p>"_s, std::nullopt},
+               {2, u"[ 产品展示 ] "_s, u"<p>old</p>"_s, orv::EntrySource{display.id, bad, project.metrics}}};
+        const QString path = m_dir.filePath(u"failing.orvanta"_s);
+        orv::writeProjectFile(path, project);
+        QCOMPARE(runCli({u"build"_s, path}).out, QByteArray("<p>1</p>\r\n<p>old</p>\r\n"));
+        const Run run = runCli({u"build"_s, path, u"--regenerate"_s});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QString::fromUtf8(run.err), u"entry 2 ([ 产品展示 ]): 'abc' is not a valid integer value.\n"_s);
     }
 
     // The overlay style fetches its pictures from the network, as the window does.

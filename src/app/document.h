@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/recovery.h"
+#include "core/project.h"
+
+#include <QObject>
+#include <QTimer>
+
+class QAction;
+class QMenu;
+class QUndoStack;
+class QWidget;
+
+namespace orv {
+
+// What holds the work: the window gives its state as a project and takes one.
+class ProjectHost {
+public:
+    virtual Project project() const = 0;
+    virtual void setProject(const Project &project) = 0;
+
+protected:
+    ~ProjectHost() = default;
+};
+
+// The work as a document: its file, whether it changed since it was saved,
+// the 文件 menu's actions, the question before unsaved work is left, the
+// recent files and the recovery file written while it has unsaved changes.
+// A change to the module list is a step on the undo stack; a change to a
+// field, the shop type or the metrics is reported by formsChanged().
+class Document : public QObject {
+    Q_OBJECT
+
+public:
+    Document(QWidget *window, ProjectHost *host, QUndoStack *undoStack, const QString &recoveryFolder);
+    ~Document() override;
+
+    // Fills the 文件 menu.
+    void addActions(QMenu *menu);
+
+    QString filePath() const { return m_path; }
+    bool isModified() const { return !m_undoStackClean || m_formsChanged; }
+    Recovery &recovery() { return m_recovery; }
+
+    void formsChanged();
+
+    // Asks what to do with unsaved changes; true when the caller may go on
+    // (saved, discarded, or nothing to save), false when the user cancelled
+    // or the save failed.
+    bool maybeSave();
+    void newProject();
+    void open();
+    // Opens a file without asking for one; true when it was loaded.
+    bool openFile(const QString &path);
+    bool save();
+    bool saveAs();
+    void exportHtml();
+    // Offers the work of a window that died, newest first, one at a time.
+    void offerRecovery();
+    // The window closes normally: its recovery file goes.
+    void closing();
+    // Writes the recovery file now rather than after the pause.
+    void autosaveNow();
+
+    static QStringList recentFiles();
+
+private:
+    void changed();
+    void autosave();
+    void setClean(const QString &path);
+    bool saveTo(const QString &path);
+    void updateTitle();
+    void remember(const QString &path);
+    void fillRecentMenu();
+    QString suggestedPath(const QString &suffix) const;
+
+    QWidget *m_window;
+    ProjectHost *m_host;
+    QUndoStack *m_undoStack;
+    Recovery m_recovery;
+    QTimer m_autosave;
+    QString m_path;
+    bool m_undoStackClean = true;
+    bool m_formsChanged = false;
+    QMenu *m_recentMenu = nullptr;
+};
+
+} // namespace orv

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/metrics.h"
+#include "core/page.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What the commands of orvanta-cli share: usage failures and their words.
+namespace orv::cli {
+
+inline const QString programName = QStringLiteral("orvanta-cli");
+
+// Ends the command with exit code 2 and this message on standard error.
+struct UsageFailure {
+    QString message;
+    // Whether the message ends with the hint to --help: not for a file the
+    // user named that cannot be used, where the message says it all.
+    bool hint = true;
+};
+
+[[noreturn]] void usageError(const QString &message);
+
+QString quoted(const QString &text);
+
+// "taobao" or "tmall"; anything else is a usage error.
+Shop shopOption(const QString &name);
+
+QStringList pageNames(const QList<const PageSpec *> &pages);
+const PageSpec *pageNamed(const QList<const PageSpec *> &pages, const QString &name);
+
+// Splits "--option=value" into its option and value; anything else is
+// returned as it is, without a value.
+struct Option {
+    QString name;
+    QString value;
+    bool hasValue = false;
+};
+Option splitOption(const QString &argument);
+
+} // namespace orv::cli

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/moduleentry.h"
+#include "core/page.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace orv {
+
+// A description being built: the shop type and metrics, every module page's
+// field values (half-filled forms are work too) and the module list. Stored as
+// an ".orvanta" file: UTF-8 JSON, described in docs/project-format.md.
+struct Project {
+    Metrics metrics;
+    QHash<QString, FieldValues> pages; // by page id; field values by key
+    QList<ModuleEntry> entries;
+
+    bool operator==(const Project &) const = default;
+};
+
+// Larger files are refused before they are read.
+inline constexpr qint64 maxProjectBytes = qint64(64) * 1024 * 1024;
+
+// The file's text. Recovery files also name the project file they recover
+// (empty for a project never saved).
+QByteArray projectJson(const Project &project, const QString *recoveryOf = nullptr);
+
+// Reads a project's text, strictly: anything but a whole, valid project of a
+// version this program reads fails with a Failure naming the file (fileName,
+// as the user knows it) and what is wrong, and where. Page ids and field keys
+// must be those of pages; fields missing from the file keep their defaults.
+// recoveryOf, when given, allows and receives a recovery file's own member.
+Project parseProject(const QByteArray &json, const QList<const PageSpec *> &pages, const QString &fileName,
+                     QString *recoveryOf = nullptr);
+
+// The same for a file; a file that cannot be read or is too large fails too.
+Project readProjectFile(const QString &path, const QList<const PageSpec *> &pages, QString *recoveryOf = nullptr);
+
+// Writes the file whole or not at all (the old file stays as it was when
+// anything fails); fails with "Cannot save project ...".
+void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf = nullptr);
+
+// The page as a generation would have it, for regenerating an entry: its
+// defaults, overwritten by the stored fields.
+PageState entryState(const PageSpec &page, const EntrySource &source);
+
+} // namespace orv
