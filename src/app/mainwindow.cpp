@@ -157,6 +157,8 @@ void MainWindow::createMenu()
     check->setObjectName(u"actionCheckPage"_s);
     check->setShortcut(QKeySequence(Qt::Key_F7));
     connect(check, &QAction::triggered, this, [this] { m_pageCheck->checkBuffer(); });
+    if (auto *b = m_moduleList->findChild<QPushButton *>(u"btnCheck"_s))
+        b->setToolTip(shortcuts::withKey(b->text(), check->shortcut()));
 
     createModuleMenu();
     const auto item = [&](const QString &name, const QString &caption, auto slot) {

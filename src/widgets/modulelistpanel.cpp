@@ -79,20 +79,27 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     connect(m_list, &QAbstractItemView::doubleClicked, this, &ModuleListPanel::editSelected);
     connect(m_list, &ModuleListView::moveRequested, this, [this](int from, int to) { move(from, to, u"拖动"_s); });
 
+    // Three buttons in a row, 84 pixels wide where there is room and narrower
+    // on a narrow panel: the row never widens the panel.
     auto *buttons = new QWidget(this);
     buttons->setFixedHeight(48);
-    m_summary = new QPushButton(u"汇总"_s, buttons);
-    m_summary->setObjectName(u"btn2"_s);
-    m_summary->setGeometry(8, 8, 84, 33);
+    auto *row = new QHBoxLayout(buttons);
+    row->setContentsMargins(8, 8, 8, 7);
+    row->setSpacing(8);
+    const auto button = [&](const QString &text, const QString &name) {
+        auto *b = new QPushButton(text, buttons);
+        b->setObjectName(name);
+        b->setFixedHeight(33);
+        b->setMinimumWidth(48);
+        b->setMaximumWidth(84);
+        row->addWidget(b);
+        return b;
+    };
+    m_summary = button(u"汇总"_s, u"btn2"_s);
     connect(m_summary, &QPushButton::clicked, this, &ModuleListPanel::summarize);
-    m_extract = new QPushButton(u"提取代码"_s, buttons);
-    m_extract->setObjectName(u"btntiqu"_s);
-    m_extract->setGeometry(100, 8, 84, 33);
+    m_extract = button(u"提取代码"_s, u"btntiqu"_s);
     connect(m_extract, &QPushButton::clicked, this, &ModuleListPanel::extract);
-    m_check = new QPushButton(u"检查"_s, buttons);
-    m_check->setObjectName(u"btnCheck"_s);
-    m_check->setToolTip(u"检查页面代码 (F7)"_s);
-    m_check->setGeometry(192, 8, 84, 33);
+    m_check = button(u"检查"_s, u"btnCheck"_s);
     connect(m_check, &QPushButton::clicked, this, &ModuleListPanel::checkRequested);
     layout->addWidget(buttons);
 }

@@ -119,6 +119,7 @@ private slots:
     {
         auto *check = child<QPushButton>(*m_window, u"btnCheck"_s);
         QCOMPARE(check->text(), u"检查"_s);
+        QVERIFY2(check->toolTip().contains(u"F7"_s), qPrintable(check->toolTip()));
         QCOMPARE(check->parentWidget(), child<QPushButton>(*m_window, u"btntiqu"_s)->parentWidget());
         QCOMPARE(check->parentWidget(), child<QPushButton>(*m_window, u"btn2"_s)->parentWidget());
         auto *action = child<QAction>(*m_window, u"actionCheckPage"_s);

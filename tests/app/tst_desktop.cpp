@@ -155,8 +155,9 @@ private slots:
             }
         }
         // The modules, 生成 and 添加 (two keys each: Return and Enter), 汇总,
-        // 提取代码; 新建, 打开, 保存, 另存为, 退出, 撤销, 重做 (two keys), Delete.
-        QCOMPARE(seen.size(), catalog::pages().size() + 2 + 2 + 1 + 1 + 5 + 1 + 2 + 1);
+        // 提取代码; 新建, 打开, 保存, 另存为, 退出, 撤销, 重做 (two keys), 检查页面,
+        // Delete.
+        QCOMPARE(seen.size(), catalog::pages().size() + 2 + 2 + 1 + 1 + 5 + 1 + 2 + 1 + 1);
     }
 
     // 生成, 添加, 汇总 and 提取代码 by their keys, from the fields where the user types.
