@@ -55,7 +55,7 @@ CheckOptions parseCheckOptions(const QStringList &arguments)
             usageError(u"check takes one FILE, not also %1"_s.arg(quoted(argument)));
         }
     }
-    if (!fileGiven || options.file.isEmpty())
+    if (!fileGiven)
         options.file = u"-"_s;
     return options;
 }
@@ -77,6 +77,8 @@ QByteArray readInput(const QString &file, const Context &context)
             throw UsageFailure{u"standard input is "_s + largest, false};
         return bytes;
     }
+    if (file.isEmpty())
+        throw UsageFailure{u"check takes a FILE name or -, not an empty argument"_s};
     if (QFileInfo(file).isDir())
         throw UsageFailure{u"cannot read %1: it is a folder"_s.arg(quoted(file)), false};
     QFile in(file);

@@ -178,6 +178,7 @@ private slots:
         QTest::newRow("missing file") << QStringList{u"/nonexistent/a.html"_s} << page
                                       << u"cannot read '/nonexistent/a.html'"_s;
         QTest::newRow("folder") << QStringList{u"/"_s} << page << u"cannot read '/': it is a folder"_s;
+        QTest::newRow("empty file name") << QStringList{QString()} << page << u"not an empty argument"_s;
         QTest::newRow("not UTF-8") << QStringList{} << QByteArray("<p>\xC9\xCC\xC6\xB7</p>")
                                    << u"standard input is not valid UTF-8"_s;
         QTest::newRow("too large") << QStringList{} << QByteArray(orv::cli::maxCheckBytes + 1, ' ')
