@@ -6,6 +6,9 @@
 // --set-file reads files: the target runs in a folder of its own holding a
 // few small files, and inputs that could name a file elsewhere ("/" anywhere
 // with --set-file) are skipped, so that no device or large file is read.
+//
+// The context has no renderer: render reads its arguments and the project and
+// fails without starting the browser engine.
 
 #include "fuzzcheck.h"
 

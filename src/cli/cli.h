@@ -1,10 +1,13 @@
 #pragma once
 
+#include "cli/renderjob.h"
 #include "core/page.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
+
+#include <functional>
 
 // The command line of orvanta-cli as a pure function: the arguments in, the
 // exit code and the bytes for standard output and standard error out. Nothing
@@ -31,6 +34,10 @@ struct Context {
     QList<const PageSpec *> pages;
     // Handed to the generators that fetch pictures: measures them all at once.
     PictureMeasurer *measurer = nullptr;
+    // Makes the pictures of "render" (the browser engine off screen). Unset
+    // where no engine may start, as in tests and the fuzzer: render then
+    // checks its arguments and the project and fails with exit code 1.
+    std::function<Result(const RenderJob &job)> render;
 };
 
 // Runs one command. The arguments do not include the program name.

@@ -9,5 +9,6 @@ namespace orv::cli {
 Result generate(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
 Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments);
 Result build(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
+Result render(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
 
 } // namespace orv::cli

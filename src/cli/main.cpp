@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/renderpictures.h"
 #include "fetch/curlmeasurer.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,8 @@
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only render starts the browser engine (off screen, no display needed).
+    const std::unique_ptr<QCoreApplication> app = orv::cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
 
@@ -16,6 +18,7 @@ int main(int argc, char *argv[])
     orv::CurlMeasurer measurer;
     orv::cli::Context context;
     context.measurer = &measurer;
+    context.render = orv::cli::renderPictures;
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
