@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "app/exportpictures.h"
 #include "app/links.h"
 #include "app/preview.h"
 #include "app/progressmeasurer.h"
@@ -123,6 +124,8 @@ void MainWindow::createMenu()
     QMenu *file = bar->addMenu(u"文件(&F)"_s);
     file->setObjectName(u"menuFile"_s);
     m_document->addActions(file);
+    connect(m_document, &Document::exportPicturesRequested, this,
+            [this] { exportPictures(this, project(), m_buffer, m_document->filePath()); });
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
     edit->setObjectName(u"menuEdit"_s);
