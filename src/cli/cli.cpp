@@ -69,7 +69,7 @@ shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
   --timeout SECONDS     the time remote pictures get to load, in all
                         (default 30)
   No display is needed: the browser engine draws off screen.
-  Example: orvanta-cli render examples/sample.orvanta --out pictures --width 1242
+  Example: orvanta-cli render examples/sample.orvanta --out pictures --width 1242 --keep-going
 
 Exit status: 0 success; 1 a generator failed or reminded (its message on
 standard error, for build with the entry's number and name), or render

@@ -18,7 +18,7 @@ namespace orv::cli {
 // Exit codes.
 enum ExitCode : int {
     Success = 0,
-    GeneratorFailed = 1, // a failure or a reminder of the page's generator
+    GeneratorFailed = 1, // a failure or a reminder of the page's generator; render failed
     UsageError = 2,      // bad command, page, shop, field, value or file
 };
 

@@ -8,6 +8,7 @@
 #include "modules/product/sizetable/sizetable.h"
 #include "render/pictureexport.h"
 #include "support/loopbackserver.h"
+#include "support/pictures.h"
 #include "support/testjpeg.h"
 
 #include <QDir>
@@ -23,6 +24,7 @@
 using namespace Qt::StringLiterals;
 using namespace orv::render;
 using Server = orv::test::LoopbackServer;
+using namespace orv::test;
 
 namespace {
 
@@ -49,11 +51,6 @@ Run runCli(const QStringList &arguments, const QString &platform = {})
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-QString block(int height, const QString &colour)
-{
-    return u"<div style=\"width:750px;height:%1px;background-color:%2\"></div>"_s.arg(height).arg(colour);
-}
-
 QString table(int rows)
 {
     QString html = u"<table style=\"width:750px;border-collapse:collapse;font-size:14px\">"_s;
@@ -75,8 +72,13 @@ QString textBlock(int lines)
 // taller than a picture.
 QStringList knownCodes()
 {
-    return {block(40, u"#c0c0c0"_s),  block(1000, u"#e04040"_s), table(12), block(700, u"#3060c0"_s), textBlock(60),
-            block(400, u"#30a050"_s), block(900, u"#806020"_s)};
+    return {colourBlock(40, u"#c0c0c0"_s),
+            colourBlock(1000, u"#e04040"_s),
+            table(12),
+            colourBlock(700, u"#3060c0"_s),
+            textBlock(60),
+            colourBlock(400, u"#30a050"_s),
+            colourBlock(900, u"#806020"_s)};
 }
 
 QString writeProject(const QString &path, const QList<orv::ModuleEntry> &entries, orv::Shop shop = orv::Shop::Taobao)
@@ -86,32 +88,6 @@ QString writeProject(const QString &path, const QList<orv::ModuleEntry> &entries
     project.entries = entries;
     orv::writeProjectFile(path, project);
     return path;
-}
-
-QList<orv::ModuleEntry> entriesOf(const QStringList &codes)
-{
-    QList<orv::ModuleEntry> entries;
-    for (const QString &code : codes)
-        entries.append(orv::ModuleEntry{int(entries.size()) + 1, u"[ 自定义 ] "_s, code, std::nullopt});
-    return entries;
-}
-
-QStringList listing(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 } // namespace
@@ -255,7 +231,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         writeFile(QDir(folder).filePath(u"01.jpg"_s), "old");
         writeFile(QDir(folder).filePath(u"notes.txt"_s), "mine");
-        const QString project = writeProject(m_dir.filePath(u"small.orvanta"_s), entriesOf({block(300, u"#e04040"_s)}));
+        const QString project
+            = writeProject(m_dir.filePath(u"small.orvanta"_s), entriesOf({colourBlock(300, u"#e04040"_s)}));
 
         const Run refused = runCli({u"render"_s, project, u"--out"_s, folder});
         QCOMPARE(refused.exitCode, 2);
