@@ -39,17 +39,17 @@ RenderArguments parseRenderArguments(const QStringList &arguments)
     RenderJob &job = parsed.job;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        auto [option, value, hasValue] = splitOption(argument);
+        const Option split = splitOption(argument);
+        const QString &option = split.name;
         const auto takeValue = [&] {
-            if (!hasValue) {
-                if (i + 1 >= arguments.size())
-                    usageError(u"%1 needs a value"_s.arg(option));
-                value = arguments.at(++i);
-            }
-            return value;
+            if (split.hasValue)
+                return split.value;
+            if (i + 1 >= arguments.size())
+                usageError(u"%1 needs a value"_s.arg(option));
+            return arguments.at(++i);
         };
         const auto flag = [&] {
-            if (hasValue)
+            if (split.hasValue)
                 usageError(u"%1 takes no value"_s.arg(option));
             return true;
         };
