@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test on Debian 12.
 #   scripts/dev.sh run    install what is missing, build, start the window
+#   scripts/dev.sh package  install what is missing, make a release build and
+#                         its Debian package (build-release/orvanta_*.deb)
 #   scripts/dev.sh test   install what is missing, check the layer direction
 #                         of the includes and the formatting, build, run the
 #                         test suite, then again under the sanitizers (preset
@@ -19,8 +21,11 @@ packages=(
     qt6-declarative-dev qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
     libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev
     fonts-wqy-microhei
+    libqt6svg6 qt6-translations-l10n
 )
-test_packages=(python3 clang clang-format libclang-rt-14-dev)
+# Making and checking the Debian package (cpack, dpkg-shlibdeps).
+package_packages=(dpkg-dev file)
+test_packages=(python3 clang clang-format libclang-rt-14-dev "${package_packages[@]}")
 
 install_missing() {
     local missing=()
@@ -52,6 +57,13 @@ run)
     fi
     exec build/bin/orvanta
     ;;
+package)
+    install_missing "${packages[@]}" "${package_packages[@]}"
+    [ -f build-release/CMakeCache.txt ] || cmake --preset release
+    cmake --build --preset release
+    (cd build-release && cpack -G DEB)
+    ls build-release/orvanta_*.deb
+    ;;
 test)
     install_missing "${packages[@]}" "${test_packages[@]}"
     # Includes run one way between the layers; the tree is in the house style.
@@ -70,7 +82,7 @@ test)
     ctest --preset fuzz -j2
     ;;
 *)
-    echo "usage: scripts/dev.sh run|test" >&2
+    echo "usage: scripts/dev.sh run|test|package" >&2
     exit 2
     ;;
 esac

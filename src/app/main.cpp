@@ -1,3 +1,4 @@
+#include "app/application.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.orvanta.Orvanta"));
+    QApplication::setWindowIcon(orv::applicationIcon());
+    orv::installQtTranslation();
 
     QFont font;
     font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("WenQuanYi Micro Hei"),

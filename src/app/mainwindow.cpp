@@ -1,9 +1,13 @@
 #include "mainwindow.h"
 
+#include "app/application.h"
 #include "app/exportpictures.h"
 #include "app/links.h"
 #include "app/preview.h"
+#include "app/previewpage.h"
 #include "app/progressmeasurer.h"
+#include "app/settings.h"
+#include "app/shortcuts.h"
 #include "core/failure.h"
 #include "core/generation.h"
 #include "core/modulelistmodel.h"
@@ -15,6 +19,7 @@
 #include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
+#include "widgets/scrollcolumn.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -22,6 +27,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -43,6 +49,11 @@ constexpr int clientHeight = 931;
 constexpr int navigationWidth = 142;
 constexpr int settingsWidth = 287;
 constexpr int splitterWidth = 3;
+// The window's frame around the client area, allowed for before the window
+// manager tells it.
+constexpr QSize frameAllowance(16, 48);
+constexpr int toggleTop = 291;
+constexpr int toggleHeight = 56;
 
 QFrame *bevelPanel(const QString &name, QWidget *parent)
 {
@@ -69,9 +80,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     , m_privateDir(QDir::tempPath() + u"/orvanta-XXXXXX"_s)
 {
     setObjectName(u"frmmain"_s);
+    setWindowIcon(applicationIcon());
     m_document = new Document(this, this, &m_undoStack, recoveryFolder);
     m_colourFields = new ColourFields(this);
-    createMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -85,7 +96,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
 
     auto *middle = new QHBoxLayout;
     middle->setSpacing(0);
-    middle->addWidget(createNavigationColumn());
+    middle->addWidget(new ScrollColumn(createNavigationColumn(), central));
     m_splitter = new QSplitter(Qt::Horizontal, central);
     m_splitter->setObjectName(u"middle"_s);
     m_splitter->setHandleWidth(splitterWidth);
@@ -106,9 +117,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     setCentralWidget(central);
 
     m_settingsPanel->hide();
-    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    // After the pages and the module list: the menu names their keys on their buttons.
+    createMenu();
+    restoreWindowState();
 
     // The start page first, then the preview that replaces it.
     m_browser->load(links::startPage());
@@ -138,15 +149,123 @@ void MainWindow::createMenu()
     edit->addAction(undo);
     edit->addAction(redo);
 
+    createModuleMenu();
     const auto item = [&](const QString &name, const QString &caption, auto slot) {
         QAction *action = bar->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    item(u"N4"_s, u" 官方网站 "_s, [this] { openHomePage(); });
-    item(u"N5"_s, u" 软件公告 "_s, [this] { m_browser->load(links::announcements()); });
-    item(u"N7"_s, u" 视频教程 "_s, [this] { m_browser->load(links::tutorial()); });
-    item(u"N8"_s, u" 新版下载 "_s, [this] { m_browser->load(links::downloadPage()); });
+    item(u"N4"_s, u" 官方网站(&H) "_s, [this] { openHomePage(); });
+    item(u"N5"_s, u" 软件公告(&N) "_s, [this] { m_browser->load(links::announcements()); });
+    item(u"N7"_s, u" 视频教程(&T) "_s, [this] { m_browser->load(links::tutorial()); });
+    item(u"N8"_s, u" 新版下载(&D) "_s, [this] { m_browser->load(links::downloadPage()); });
+}
+
+// The 版块 menu: every module in navigation order, grouped as the column
+// groups them, each with its key; then the shown page's 生成 and 添加 and the
+// module list's 汇总 and 提取代码. The buttons' tool tips name the keys.
+void MainWindow::createModuleMenu()
+{
+    QMenu *menu = menuBar()->addMenu(u"版块(&M)"_s);
+    menu->setObjectName(u"menuModules"_s);
+    menu->menuAction()->setObjectName(u"menuModules"_s);
+
+    qsizetype place = 0;
+    for (const catalog::Group &group : catalog::groups()) {
+        menu->addSection(QString(group.heading).remove(u'◇').trimmed());
+        for (const PageSpec *pageSpec : group.pages) {
+            const QChar mnemonic = shortcuts::moduleMnemonic(pageSpec->id);
+            QString text = pageSpec->moduleName;
+            if (!mnemonic.isNull())
+                text += u"(&"_s + mnemonic + u')';
+            QAction *action = menu->addAction(text);
+            action->setObjectName(u"show_"_s + pageSpec->id);
+            action->setShortcut(shortcuts::module(place++));
+            const QString id = pageSpec->id;
+            connect(action, &QAction::triggered, this, [this, id] { showModulePage(page(id)); });
+            if (auto *button = findChild<QPushButton *>(pageSpec->navButton); button && !action->shortcut().isEmpty())
+                button->setToolTip(shortcuts::withKey(pageSpec->moduleName, action->shortcut()));
+        }
+    }
+    menu->addSeparator();
+
+    const auto pageAction = [&](const QString &name, const QString &text, const QList<QKeySequence> &keys,
+                                QString PageSpec::*button, const QString &caption) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        // The page the panel shows; nothing while the panel is hidden.
+        connect(action, &QAction::triggered, this, [this, button] {
+            if (ModulePage *modulePage = shownPage()) {
+                if (auto *b = modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button))
+                    b->click();
+            }
+        });
+        for (int i = 0; i < m_pages->count(); ++i) {
+            const auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i));
+            if (auto *b = modulePage ? modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button) : nullptr)
+                b->setToolTip(shortcuts::withKey(caption.isEmpty() ? b->text() : caption, keys.value(0)));
+        }
+    };
+    pageAction(u"actionGenerate"_s, u"生成(&B)"_s, shortcuts::generate(), &PageSpec::generateButton, {});
+    pageAction(u"actionAdd"_s, u"添加(&A)"_s, shortcuts::add(), &PageSpec::addButton, u"添加"_s);
+    menu->addSeparator();
+
+    const auto listAction = [&](const QString &name, const QString &text, const QKeySequence &key,
+                                const QString &buttonName, void (ModuleListPanel::*slot)()) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, m_moduleList, slot);
+        if (auto *b = m_moduleList->findChild<QPushButton *>(buttonName))
+            b->setToolTip(shortcuts::withKey(b->text(), key));
+    };
+    listAction(u"actionSummarize"_s, u"汇总(&P)"_s, shortcuts::summarize(), u"btn2"_s, &ModuleListPanel::summarize);
+    listAction(u"actionExtract"_s, u"提取代码(&T)"_s, shortcuts::extract(), u"btntiqu"_s, &ModuleListPanel::extract);
+}
+
+ModulePage *MainWindow::shownPage() const
+{
+    return m_settingsPanel->isVisible() ? qobject_cast<ModulePage *>(m_pages->currentWidget()) : nullptr;
+}
+
+// The size, position and settings-panel width of the last run; the first time
+// (or when the settings are unusable) a size that fits the screen, centred.
+void MainWindow::restoreWindowState()
+{
+    const Settings settings;
+    m_settingsPanelWidth = settings.settingsPanelWidth() > 0 ? settings.settingsPanelWidth() : settingsWidth;
+    const QScreen *screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    // A geometry cut short restores a window of no size: that is none.
+    if (restoreGeometry(settings.windowGeometry()) && width() >= minimumSizeHint().width()
+        && height() >= minimumSizeHint().height() && (!screen || available.intersects(frameGeometry())))
+        return;
+    QSize size(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    if (screen) {
+        resize(size.boundedTo(available.size() - frameAllowance).expandedTo(minimumSizeHint()));
+        move(available.center() - rect().center());
+    } else {
+        resize(size);
+    }
+}
+
+void MainWindow::saveWindowState()
+{
+    if (m_settingsPanel->isVisible())
+        m_settingsPanelWidth = m_splitter->sizes().value(0, m_settingsPanelWidth);
+    Settings settings;
+    settings.setWindowGeometry(saveGeometry());
+    settings.setSettingsPanelWidth(m_settingsPanelWidth);
+}
+
+// The toggle strip keeps its place on the browser's edge, moving up when the
+// window is too short for it.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_browserArea && event->type() == QEvent::Resize)
+        m_toggle->move(1, qMax(1, qMin(toggleTop, m_browserArea->height() - toggleHeight - 1)));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // Opens the home page in the user's default browser. A build without a home
@@ -215,12 +334,17 @@ QWidget *MainWindow::createNavigationColumn()
 QWidget *MainWindow::createSettingsPanel()
 {
     m_settingsPanel = bevelPanel(u"pnl4"_s, nullptr);
-    m_settingsPanel->setMinimumWidth(settingsWidth);
-    auto *layout = new QVBoxLayout(m_settingsPanel);
-    layout->setContentsMargins(1, 1, 1, 1);
+    auto *frameLayout = new QVBoxLayout(m_settingsPanel);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    // The splitter narrows the panel as far as its content allows; a short
+    // window scrolls it.
+    auto *content = new QWidget;
+    frameLayout->addWidget(new ScrollColumn(content, m_settingsPanel));
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *metrics = new QWidget(m_settingsPanel);
+    auto *metrics = new QWidget(content);
     metrics->setObjectName(u"pnl73"_s);
     metrics->setFixedHeight(35);
     QFont valueFont = font();
@@ -245,12 +369,12 @@ QWidget *MainWindow::createSettingsPanel()
     m_imageHeight = valueLabel(u"lbltugao"_s, 242);
     layout->addWidget(metrics);
 
-    m_editBar = new EditBar(m_settingsPanel);
+    m_editBar = new EditBar(content);
     connect(m_editBar, &EditBar::updateRequested, this, &MainWindow::updateEditedEntry);
     connect(m_editBar, &EditBar::cancelRequested, this, &MainWindow::cancelEdit);
     layout->addWidget(m_editBar);
 
-    m_pages = new QStackedWidget(m_settingsPanel);
+    m_pages = new QStackedWidget(content);
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
@@ -265,7 +389,7 @@ QWidget *MainWindow::createSettingsPanel()
     }
     layout->addWidget(m_pages);
 
-    m_moduleList = new ModuleListPanel(this, &m_undoStack, m_settingsPanel);
+    m_moduleList = new ModuleListPanel(this, &m_undoStack, content);
     connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
     layout->addWidget(m_moduleList, 1);
     setMetrics(Metrics::forShop(Shop::Taobao));
@@ -275,10 +399,13 @@ QWidget *MainWindow::createSettingsPanel()
 QWidget *MainWindow::createBrowserArea()
 {
     QFrame *area = bevelPanel(u"pnl19"_s, nullptr);
+    m_browserArea = area;
+    area->installEventFilter(this);
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(1, 1, 1, 1);
     m_browser = new QWebEngineView(area);
     m_browser->setObjectName(u"wb1"_s);
+    m_browser->setPage(new PreviewPage(m_browser));
     QWebEngineSettings *settings = m_browser->settings();
     settings->setDefaultTextEncoding(u"utf-8"_s);
     // Previews show pasted HTML from anywhere: it may not read the user's files.
@@ -293,7 +420,7 @@ QWidget *MainWindow::createBrowserArea()
     m_toggle->setObjectName(u"pnl18"_s);
     m_toggle->setToolTip(u"点击打开面板"_s);
     m_toggle->setAccessibleName(u"点击打开面板"_s);
-    m_toggle->setGeometry(1, 291, 33, 56);
+    m_toggle->setGeometry(1, toggleTop, 33, toggleHeight);
     m_toggle->setFocusPolicy(Qt::NoFocus);
     m_toggle->setStyleSheet(u"QPushButton { color: white; font: bold 14px; border: none;"
                             " background-color: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
@@ -344,7 +471,8 @@ void MainWindow::showSettingsPanel()
     if (!m_settingsPanelSized) {
         m_settingsPanelSized = true;
         const int total = m_splitter->width() - splitterWidth;
-        m_splitter->setSizes({settingsWidth, qMax(0, total - settingsWidth)});
+        const int width = qMin(m_settingsPanelWidth, qMax(0, total - m_splitter->widget(1)->minimumSizeHint().width()));
+        m_splitter->setSizes({width, qMax(0, total - width)});
     }
 }
 
@@ -361,6 +489,7 @@ void MainWindow::toggleSettingsPanel()
         showSettingsPanel();
         m_toggle->setText(u"《"_s);
     } else {
+        m_settingsPanelWidth = m_splitter->sizes().value(0, m_settingsPanelWidth);
         m_settingsPanel->hide();
         m_toggle->setText(u"》"_s);
     }
@@ -463,11 +592,11 @@ void MainWindow::updateEditedEntry()
     if (entry.source) {
         if (!runGenerator(m_editing->page))
             return; // the failure or reminder shows; the edit goes on
-        const PageSpec &spec = m_editing->page->pageSpec();
+        const PageSpec &pageSpec = m_editing->page->pageSpec();
         const EntrySource &source = *m_buffer.source();
         const QString suffix
-            = spec.entrySuffix ? spec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
-        entry.name = u"[ "_s + spec.moduleName + u" ] "_s + suffix;
+            = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
+        entry.name = u"[ "_s + pageSpec.moduleName + u" ] "_s + suffix;
         entry.code = m_buffer.text();
         entry.source = m_buffer.source();
     } else {
@@ -558,6 +687,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_document->closing();
+    saveWindowState();
     m_buffer.clear();
     m_privateDir.remove();
     event->accept();

@@ -73,9 +73,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenu();
+    void createModuleMenu();
+    void restoreWindowState();
+    void saveWindowState();
+    ModulePage *shownPage() const;
     void openHomePage();
     QWidget *createNavigationColumn();
     QWidget *createSettingsPanel();
@@ -115,6 +120,8 @@ private:
     QWidget *m_settingsPanel = nullptr;
     QSplitter *m_splitter = nullptr;
     bool m_settingsPanelSized = false;
+    int m_settingsPanelWidth = 0;
+    QWidget *m_browserArea = nullptr;
     QStackedWidget *m_pages = nullptr;
     QPushButton *m_toggle = nullptr;
     QLabel *m_moduleName = nullptr;

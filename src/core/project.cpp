@@ -221,10 +221,10 @@ public:
                 fail(where, u"\"%1\" belongs to an entry with a page"_s.arg(member));
         }
         if (fromPage) {
-            const PageSpec &spec = page(string(object, u"page"_s, where), where + u".page"_s);
+            const PageSpec &pageSpec = page(string(object, u"page"_s, where), where + u".page"_s);
             if (!object.contains(u"fields"_s))
                 fail(where + u".fields"_s, u"missing"_s);
-            e.source = EntrySource{spec.id, fields(spec, object.value(u"fields"_s), where + u".fields"_s),
+            e.source = EntrySource{pageSpec.id, fields(pageSpec, object.value(u"fields"_s), where + u".fields"_s),
                                    metrics(object, where)};
         }
         return e;
@@ -249,8 +249,8 @@ public:
         p.metrics = metrics(top, {});
         const QJsonObject pages = object(top.value(u"pages"_s), u"pages"_s);
         for (auto it = pages.begin(); it != pages.end(); ++it) {
-            const PageSpec &spec = page(it.key(), u"pages"_s);
-            p.pages.insert(spec.id, fields(spec, it.value(), u"pages."_s + spec.id));
+            const PageSpec &pageSpec = page(it.key(), u"pages"_s);
+            p.pages.insert(pageSpec.id, fields(pageSpec, it.value(), u"pages."_s + pageSpec.id));
         }
         const QJsonValue entries = top.value(u"entries"_s);
         if (!entries.isArray())

@@ -4,7 +4,10 @@
 
 #include <QColorDialog>
 #include <QEvent>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QSettings>
 
 namespace orv {
 
@@ -34,7 +37,22 @@ void paintBackground(QLineEdit *field, const QColor &colour)
     field->setPalette(p);
 }
 
-// The double-click handler of one colour field.
+// Where Qt keeps the colour dialog's custom colours.
+const QString qtSettingsOrganisation = u"QtProject"_s;
+const QString customColoursGroup = u"Qt/customColors"_s;
+
+const QString colourHint = u"双击（或按 Alt+↓、F4）打开颜色对话框"_s;
+
+// Whether a key press asks a colour field for its dialog: Alt+Down or F4,
+// the keys that open a combo box's list.
+bool opensDialog(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Down && modifiers == Qt::AltModifier)
+           || (key.key() == Qt::Key_F4 && modifiers == Qt::NoModifier);
+}
+
+// The double-click (and key) handler of one colour field.
 class DoubleClickHandler : public QObject {
 public:
     DoubleClickHandler(QLineEdit *field, ColourFields *fields)
@@ -49,7 +67,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_field && event->type() == QEvent::MouseButtonDblClick) {
+        if (watched != m_field)
+            return false;
+        if (event->type() == QEvent::MouseButtonDblClick
+            || (event->type() == QEvent::KeyPress && opensDialog(*static_cast<QKeyEvent *>(event)))) {
             m_fields->choose(m_field);
             return true;
         }
@@ -78,7 +99,46 @@ ColourFields::ColourFields(QWidget *window)
 {
 }
 
-ColourFields::~ColourFields() = default;
+// Qt keeps the dialog's custom colours in its own settings file, written when
+// a dialog object is destroyed. They should last for the run only: the dialog
+// goes first, then the group is put back as it was before the first dialog.
+ColourFields::~ColourFields()
+{
+    delete m_dialog;
+    if (m_qtCustomColours)
+        m_qtCustomColours->restore();
+}
+
+ColourFields::SavedGroup ColourFields::SavedGroup::take()
+{
+    SavedGroup saved;
+    QSettings settings(QSettings::UserScope, qtSettingsOrganisation);
+    saved.fileExisted = QFile::exists(settings.fileName());
+    settings.beginGroup(customColoursGroup);
+    for (const QString &key : settings.childKeys())
+        saved.values.insert(key, settings.value(key));
+    return saved;
+}
+
+void ColourFields::SavedGroup::restore() const
+{
+    QString fileName;
+    bool empty = false;
+    {
+        QSettings settings(QSettings::UserScope, qtSettingsOrganisation);
+        fileName = settings.fileName();
+        settings.remove(customColoursGroup);
+        settings.beginGroup(customColoursGroup);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+        settings.endGroup();
+        settings.sync();
+        empty = settings.allKeys().isEmpty();
+    }
+    // A file only the dialog made goes again.
+    if (!fileExisted && empty)
+        QFile::remove(fileName);
+}
 
 void ColourFields::attach(ModulePage *page)
 {
@@ -89,6 +149,8 @@ void ColourFields::attach(ModulePage *page)
         if (!field)
             continue;
         paintBackground(field, startingBackground(fieldSpec.background, field->palette()));
+        field->setToolTip(colourHint);
+        field->setAccessibleDescription(colourHint);
         new DoubleClickHandler(field, this);
     }
 }
@@ -98,6 +160,8 @@ std::optional<QColor> ColourFields::ask(const QColor &initial)
     if (m_chooser)
         return m_chooser(initial);
     if (!m_dialog) {
+        if (!m_qtCustomColours)
+            m_qtCustomColours = SavedGroup::take();
         m_dialog = new QColorDialog(m_window);
         m_dialog->setObjectName(u"colourDialog"_s);
     }

@@ -3,7 +3,10 @@
 #include "core/page.h"
 
 #include <QColor>
+#include <QHash>
 #include <QObject>
+#include <QPointer>
+#include <QVariant>
 
 #include <functional>
 #include <optional>
@@ -20,8 +23,10 @@ QString colourToHexText(const QColor &colour);
 
 // The colour fields of every module page and the one colour dialog they
 // share. A double-click on a field opens the dialog preset to the colour last
-// confirmed in any field; a confirmed colour becomes the field's text and its
-// background, a cancelled dialog changes nothing.
+// confirmed in any field (Alt+Down and F4 open it too); a confirmed colour
+// becomes the field's text and its background, a cancelled dialog changes
+// nothing. The dialog's custom colours last for the run only: Qt's settings
+// file keeps what it held before.
 class ColourFields : public QObject {
     Q_OBJECT
 
@@ -44,8 +49,17 @@ public:
 private:
     std::optional<QColor> ask(const QColor &initial);
 
+    // The custom-colour group of Qt's own settings file as it was.
+    struct SavedGroup {
+        bool fileExisted = false;
+        QHash<QString, QVariant> values;
+        static SavedGroup take();
+        void restore() const;
+    };
+
     QWidget *m_window;
-    QColorDialog *m_dialog = nullptr;
+    QPointer<QColorDialog> m_dialog;
+    std::optional<SavedGroup> m_qtCustomColours;
     QColor m_last = Qt::black;
     Chooser m_chooser;
 };

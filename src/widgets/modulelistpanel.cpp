@@ -3,6 +3,7 @@
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
 #include "widgets/dialogs.h"
+#include "widgets/keyboardmenu.h"
 #include "widgets/modulelistcommands.h"
 #include "widgets/modulelistview.h"
 #include "widgets/modulepage.h"
@@ -74,6 +75,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_menu->popup(m_list->viewport()->mapToGlobal(pos)); });
+    openMenuFromKeyboard(m_list, m_menu);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &ModuleListPanel::editSelected);
     connect(m_list, &ModuleListView::moveRequested, this, [this](int from, int to) { move(from, to, u"拖动"_s); });
 
@@ -106,10 +108,10 @@ int ModuleListPanel::selectedRow() const
 
 void ModuleListPanel::add(const ModulePage &page)
 {
-    const PageSpec &spec = page.pageSpec();
-    if (!dialogs::confirm(window(), spec.addConfirmation))
+    const PageSpec &pageSpec = page.pageSpec();
+    if (!dialogs::confirm(window(), pageSpec.addConfirmation))
         return;
-    const QString suffix = spec.entrySuffix ? spec.entrySuffix(PageState{page.values(), {}}) : QString();
+    const QString suffix = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{page.values(), {}}) : QString();
     const OutputBuffer &buffer = m_workspace->buffer();
     const ModuleEntry entry{m_model->count() + 1, u"[ "_s + m_workspace->moduleName() + u" ] "_s + suffix,
                             buffer.text(), buffer.source()};
@@ -170,6 +172,8 @@ void ModuleListPanel::removeSelected()
     const int row = selectedRow();
     if (row >= 0)
         m_undoStack->push(new RemoveEntryCommand(m_model, row));
+    // Qt selects a neighbour of the removed row; the next delete must not take it.
+    m_list->clearSelection();
 }
 
 void ModuleListPanel::clear()

@@ -74,6 +74,31 @@ QStringList wrappedLines(const QPlainTextEdit &memo, const QString &text)
     return lines;
 }
 
+// A memo's text as typed or pasted. toPlainText() would turn no-break spaces
+// into ordinary ones; only the paragraph and line separators become line
+// breaks here.
+QString memoText(const QPlainTextEdit &memo)
+{
+    QString text = memo.document()->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    }
+    return text;
+}
+
+// Shows a text in a combo box with the current item the one that matches it,
+// so that the arrow keys, the wheel and the drop-down start from there; a
+// text no item matches leaves no item current.
+void showComboText(QComboBox &combo, const QString &text)
+{
+    const int index = combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (combo.currentIndex() != index)
+        combo.setCurrentIndex(index);
+    if (combo.currentText() != text)
+        combo.setEditText(text);
+}
+
 } // namespace
 
 ModulePage::ModulePage(const PageSpec &pageSpec, QWidget *parent)
@@ -106,8 +131,13 @@ void ModulePage::bindFields()
         w->setAccessibleName(f.label);
         if (auto *combo = qobject_cast<QComboBox *>(w)) {
             combo->setEditable(true);
+            // The items stay the module's own; a typed text counts as it is.
+            combo->setInsertPolicy(QComboBox::NoInsert);
             combo->clear();
             combo->addItems(f.items);
+        } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
+            // Tab moves on to the next field, as everywhere else in the form.
+            memo->setTabChangesFocus(true);
         } else if (auto *radio = qobject_cast<RadioGroup *>(w)) {
             radio->setTitle(f.label);
             radio->setItems(f.items);
@@ -157,7 +187,7 @@ QString ModulePage::value(const QString &key) const
     if (auto *edit = qobject_cast<QLineEdit *>(w))
         return edit->text();
     if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
-        return toCrLf(memo->toPlainText());
+        return toCrLf(memoText(*memo));
     if (auto *combo = qobject_cast<QComboBox *>(w))
         return combo->currentText();
     if (auto *radio = qobject_cast<RadioGroup *>(w))
@@ -176,11 +206,10 @@ void ModulePage::setValue(const QString &key, const QString &text)
         }
     } else if (auto *memo = qobject_cast<QPlainTextEdit *>(w)) {
         const QString shown = toLf(text);
-        if (memo->toPlainText() != shown)
+        if (memoText(*memo) != shown)
             memo->setPlainText(shown);
     } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
-        if (combo->currentText() != text)
-            combo->setEditText(text);
+        showComboText(*combo, text);
     } else if (auto *radio = qobject_cast<RadioGroup *>(w)) {
         bool ok = false;
         const int index = text.toInt(&ok);
@@ -208,7 +237,7 @@ QStringList ModulePage::displayedLines(const QString &key, const QString &text) 
     auto *ownLayout = memo ? qobject_cast<QPlainTextDocumentLayout *>(memo->document()->documentLayout()) : nullptr;
     if (!ownLayout)
         return splitLines(text);
-    if (memo->toPlainText() == toLf(text))
+    if (memoText(*memo) == toLf(text))
         return laidOutLines(*memo->document(), *ownLayout);
     return wrappedLines(*memo, text);
 }

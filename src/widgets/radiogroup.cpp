@@ -32,6 +32,17 @@ void RadioGroup::setItems(const QStringList &items, int columns)
         m_buttons->addButton(button, i);
         grid->addWidget(button, i / columns, i % columns);
     }
+    // Made after the form around it, the items would come last in the tab
+    // order; they go where the group stands. (Qt orders only widgets that
+    // take focus, which a group box does not.)
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::TabFocus);
+    QWidget *previous = this;
+    for (QAbstractButton *button : m_buttons->buttons()) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    setFocusPolicy(policy);
 }
 
 int RadioGroup::itemIndex() const

@@ -255,9 +255,9 @@ private slots:
             else
                 captions << action->objectName() + u'=' + action->text();
         }
-        QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s}));
-        QCOMPARE(captions,
-                 (QStringList{u"N4= 官方网站 "_s, u"N5= 软件公告 "_s, u"N7= 视频教程 "_s, u"N8= 新版下载 "_s}));
+        QCOMPARE(menus, (QStringList{u"文件(&F)"_s, u"编辑(&E)"_s, u"版块(&M)"_s}));
+        QCOMPARE(captions, (QStringList{u"N4= 官方网站(&H) "_s, u"N5= 软件公告(&N) "_s, u"N7= 视频教程(&T) "_s,
+                                        u"N8= 新版下载(&D) "_s}));
 
         // A link replaces the preview; the next generation brings it back.
         QTest::mouseClick(child(*m_window, u"btnfengetiao"_s), Qt::LeftButton);

@@ -58,8 +58,8 @@ private:
     ModulePage *page(const QString &id) const { return m_window->page(id); }
     QString relatedSalesSuffix() const
     {
-        const PageSpec &spec = page(u"tsguanlian"_s)->pageSpec();
-        return spec.entrySuffix(PageState{page(u"tsguanlian"_s)->values(), {}});
+        const PageSpec &pageSpec = page(u"tsguanlian"_s)->pageSpec();
+        return pageSpec.entrySuffix(PageState{page(u"tsguanlian"_s)->values(), {}});
     }
     void generateDetails(const QString &style, const QString &count, const QString &addresses)
     {
@@ -92,12 +92,12 @@ private slots:
     // its label (or its frame) and as its accessible name, its default.
     void formsAreBound()
     {
-        for (const PageSpec *spec : catalog::pages()) {
-            ModulePage *modulePage = page(spec->id);
-            QVERIFY2(modulePage, qPrintable(spec->id));
-            for (const FieldSpec &f : spec->fields) {
+        for (const PageSpec *pageSpec : catalog::pages()) {
+            ModulePage *modulePage = page(pageSpec->id);
+            QVERIFY2(modulePage, qPrintable(pageSpec->id));
+            for (const FieldSpec &f : pageSpec->fields) {
                 QWidget *w = modulePage->fieldWidget(f.key);
-                QVERIFY2(w && w->objectName() == f.name, qPrintable(spec->id + u' ' + f.name));
+                QVERIFY2(w && w->objectName() == f.name, qPrintable(pageSpec->id + u' ' + f.name));
                 QCOMPARE(w->accessibleName(), f.label);
                 QCOMPARE(modulePage->value(f.key), f.kind == FieldKind::Memo ? toCrLf(f.defaultText) : f.defaultText);
             }
@@ -105,8 +105,8 @@ private slots:
                 if (label->buddy())
                     QCOMPARE(label->text(), label->buddy()->accessibleName());
             }
-            QCOMPARE(child<QPushButton>(*modulePage, spec->generateButton)->text(), spec->generateCaption);
-            QCOMPARE(child<QPushButton>(*modulePage, spec->addButton)->text(), u"添加"_s);
+            QCOMPARE(child<QPushButton>(*modulePage, pageSpec->generateButton)->text(), pageSpec->generateCaption);
+            QCOMPARE(child<QPushButton>(*modulePage, pageSpec->addButton)->text(), u"添加"_s);
         }
     }
 

@@ -6,9 +6,13 @@
 #include <QList>
 #include <QMetaType>
 #include <QString>
+#include <QTest>
 
 #include <functional>
 #include <utility>
+
+Q_DECLARE_METATYPE(orv::Shop)
+Q_DECLARE_METATYPE(orv::Metrics)
 
 namespace orv::test {
 
@@ -23,6 +27,15 @@ inline PageState stateWith(const PageSpec &page, Shop shop, const Fields &fields
     return state;
 }
 
+// A "shop" column with the rows "defaults-taobao" and "defaults-tmall": a
+// page's start-up fragment in either shop.
+inline void addDefaultsRows()
+{
+    QTest::addColumn<Shop>("shop");
+    QTest::newRow("defaults-taobao") << Shop::Taobao;
+    QTest::newRow("defaults-tmall") << Shop::Tmall;
+}
+
 // The message of the Failure the action throws, or an empty text.
 inline QString failureOf(const std::function<void()> &action)
 {
@@ -35,6 +48,3 @@ inline QString failureOf(const std::function<void()> &action)
 }
 
 } // namespace orv::test
-
-Q_DECLARE_METATYPE(orv::Shop)
-Q_DECLARE_METATYPE(orv::Metrics)

@@ -103,6 +103,25 @@ private slots:
         QCOMPARE(field(u"edt2"_s)->text(), u"#8080FF"_s);
     }
 
+    // The double-click is told in the tool tip and the accessible
+    // description; Alt+Down and F4 open the dialog as well.
+    void keysOpenTheDialogAndHintsSaySo()
+    {
+        QLineEdit *edit = field(u"edt5"_s);
+        QVERIFY(edit->toolTip().contains(u"双击"_s));
+        QCOMPARE(edit->accessibleDescription(), edit->toolTip());
+        m_answer = QColor(9, 8, 7);
+        QTest::keyClick(edit, Qt::Key_Down); // moves nothing, opens nothing
+        QCOMPARE(m_offered.size(), 0);
+        QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(m_offered.size(), 1);
+        QCOMPARE(edit->text(), u"#090807"_s);
+        m_answer = QColor(1, 1, 1);
+        QTest::keyClick(edit, Qt::Key_F4);
+        QCOMPARE(m_offered.size(), 2);
+        QCOMPARE(edit->text(), u"#010101"_s);
+    }
+
 private:
     QLineEdit *field(const QString &name) { return m_window->findChild<QLineEdit *>(name); }
     void doubleClick(QLineEdit *edit) { QTest::mouseDClick(edit, Qt::LeftButton); }

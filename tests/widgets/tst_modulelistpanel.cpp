@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -139,6 +140,50 @@ private slots:
         trigger(u"N9"_s);
         add({u"E"_s});
         QCOMPARE(texts(), QStringList{u"1 E"_s});
+    }
+
+    // Qt selects a neighbour after a delete; a second 删除 must not take it.
+    void secondDeleteTakesNothing()
+    {
+        add({u"A"_s, u"B"_s, u"C"_s});
+        list()->selectRow(1);
+        trigger(u"N1"_s);
+        QCOMPARE(selectedRow(), -1);
+        trigger(u"N1"_s);
+        QCOMPARE(texts(), (QStringList{u"1 A"_s, u"3 C"_s}));
+        list()->selectRow(1);
+        trigger(u"N1"_s);
+        trigger(u"N1"_s);
+        QCOMPARE(texts(), QStringList{u"1 A"_s});
+    }
+
+    // The pop-up menu from the keyboard.
+    void menuOpensFromKeyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    }
+
+    void menuOpensFromKeyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        add({u"A"_s, u"B"_s});
+        list()->setFocus();
+        list()->selectRow(1);
+        auto *menu = w->findChild<QMenu *>(u"pm1"_s);
+        QVERIFY(!menu->isVisible());
+        QTest::keyClick(list(), Qt::Key(key), modifiers);
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+
+        // The other keys still reach the list.
+        QTest::keyClick(list(), Qt::Key_Up);
+        QCOMPARE(selectedRow(), 0);
     }
 
     void moveKeepsNumbersAndSelection()

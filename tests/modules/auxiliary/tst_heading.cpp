@@ -11,12 +11,7 @@ class TstHeading : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaults_data()
-    {
-        QTest::addColumn<Shop>("shop");
-        QTest::newRow("defaults-taobao") << Shop::Taobao;
-        QTest::newRow("defaults-tmall") << Shop::Tmall;
-    }
+    void defaults_data() { test::addDefaultsRows(); }
     void defaults()
     {
         QFETCH(Shop, shop);

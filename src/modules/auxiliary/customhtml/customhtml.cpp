@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tszidingyi"_s,
         .pageCaption = u"自定义"_s,
         .navButton = u"btnzidingyi"_s,
@@ -19,7 +19,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

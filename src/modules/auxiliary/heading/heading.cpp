@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsyangshi"_s,
         .pageCaption = u"样式"_s,
         .navButton = u"btnyangshi"_s,
@@ -35,7 +35,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

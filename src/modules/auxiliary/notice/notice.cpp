@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsjiaoliu"_s,
         .pageCaption = u"交流"_s,
         .navButton = u"btnjiaoliu"_s,
@@ -22,7 +22,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 const QString &buyerNotice()

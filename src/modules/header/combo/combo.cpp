@@ -21,7 +21,7 @@ int columnWidth(Shop shop)
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsdapei"_s,
         .pageCaption = u"搭配"_s,
         .navButton = u"btndapei"_s,
@@ -45,7 +45,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

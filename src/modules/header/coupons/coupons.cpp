@@ -15,7 +15,7 @@ constexpr int couponCount = 3;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsyouhuiquan"_s,
         .pageCaption = u"优惠券"_s,
         .navButton = u"btnyouhuiquan"_s,
@@ -35,7 +35,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

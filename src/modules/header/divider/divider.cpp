@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsfengetiao"_s,
         .pageCaption = u"分隔条"_s,
         .navButton = u"btnfengetiao"_s,
@@ -29,7 +29,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

@@ -63,7 +63,7 @@ QString styleWord(int style)
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsguanlian"_s,
         .pageCaption = u"关联"_s,
         .navButton = u"btnguanlian"_s,
@@ -89,7 +89,7 @@ const PageSpec &pageSpec()
         .metricsOnChoice = [](const PageState &state) { return withStyle(state.metrics, state.radioIndex(u"style"_s)); },
         .entrySuffix = [](const PageState &state) { return styleWord(state.radioIndex(u"style"_s)); },
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

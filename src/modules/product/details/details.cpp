@@ -88,7 +88,7 @@ QString overlayPicture(const QString &width, int height, const QString &address,
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tsxijie"_s,
         .pageCaption = u"细节"_s,
         .navButton = u"btnxijie"_s,
@@ -109,7 +109,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &services)

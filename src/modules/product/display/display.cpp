@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 const PageSpec &pageSpec()
 {
     const QString sampleImage = u"https://img.alicdn.com/imgextra/i2/2200000000001/O1CN01zhanshi_!!2200000000001.jpg"_s;
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tszhanshi"_s,
         .pageCaption = u"展示"_s,
         .navButton = u"btnzhanshi"_s,
@@ -28,7 +28,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &)

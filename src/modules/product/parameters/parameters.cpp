@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tscanshu"_s,
         .pageCaption = u"参数"_s,
         .navButton = u"btncanshu"_s,
@@ -26,7 +26,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 Generated generate(PageState &state, const Services &services)

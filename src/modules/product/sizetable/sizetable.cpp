@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 const PageSpec &pageSpec()
 {
-    static const PageSpec spec{
+    static const PageSpec page{
         .id = u"tschima"_s,
         .pageCaption = u"尺码"_s,
         .navButton = u"btnchima"_s,
@@ -21,7 +21,7 @@ const PageSpec &pageSpec()
         },
         .generate = &generate,
     };
-    return spec;
+    return page;
 }
 
 const QString &sizeTable()

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace orv {
+
+// The program's own settings, in one INI file of the user's configuration
+// folder (~/.config/Orvanta/Orvanta.ini). Every getter gives its default when
+// the file, the key or a usable value is missing: a broken file is never a
+// failure. Setters write through at once.
+class Settings {
+public:
+    Settings();
+    // Settings kept in this file instead.
+    explicit Settings(const QString &fileName);
+    ~Settings();
+
+    QString fileName() const;
+
+    // The main window's size, position and state as QWidget::saveGeometry()
+    // gives it; empty by default.
+    QByteArray windowGeometry() const;
+    void setWindowGeometry(const QByteArray &geometry);
+
+    // The width the user gave the settings panel; 0 (none) by default.
+    int settingsPanelWidth() const;
+    void setSettingsPanelWidth(int width);
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace orv
