@@ -17,8 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 # The linked libraries come from dpkg-shlibdeps; what Qt loads at run time is
 # named here: the SVG plugin draws the icon, the translations give Qt's own
-# dialogs and buttons their Chinese texts.
+# dialogs and buttons their Chinese texts, and the QML modules draw the page
+# off screen for the mobile pictures.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4), qt6-translations-l10n (>= 6.4)")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6svg6 (>= 6.4), qt6-translations-l10n (>= 6.4), qml6-module-qtwebengine (>= 6.4), qml6-module-qtquick (>= 6.4), qml6-module-qtqml-workerscript (>= 6.4)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

@@ -8,6 +8,9 @@
 // holding a few small files, and inputs that could name a file elsewhere ("/"
 // anywhere with --set-file or check) are skipped, so that no device or large
 // file is read. Standard input is empty.
+//
+// The context has no renderer: render reads its arguments and the project and
+// fails without starting the browser engine.
 
 #include "fuzzcheck.h"
 

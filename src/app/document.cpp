@@ -92,6 +92,7 @@ void Document::addActions(QMenu *menu)
     connect(m_recentMenu, &QMenu::aboutToShow, this, &Document::fillRecentMenu);
     menu->addSeparator();
     action(u"actionExportHtml"_s, u"导出 HTML(&E)…"_s, QKeySequence(), &Document::exportHtml);
+    action(u"actionExportPictures"_s, u"导出手机详情图片(&M)…"_s, QKeySequence(), &Document::exportPicturesRequested);
     menu->addSeparator();
     action(u"actionQuit"_s, u"退出(&X)"_s, QKeySequence(u"Ctrl+Q"_s), [this] { m_window->close(); });
     fillRecentMenu();

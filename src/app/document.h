@@ -64,6 +64,10 @@ public:
 
     static QStringList recentFiles();
 
+signals:
+    // 导出手机详情图片…: the window exports, as it holds the output buffer.
+    void exportPicturesRequested();
+
 private:
     void changed();
     void autosave();

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "app/application.h"
+#include "app/exportpictures.h"
 #include "app/links.h"
 #include "app/pagecheckcontroller.h"
 #include "app/preview.h"
@@ -141,6 +142,8 @@ void MainWindow::createMenu()
     QMenu *file = bar->addMenu(u"文件(&F)"_s);
     file->setObjectName(u"menuFile"_s);
     m_document->addActions(file);
+    connect(m_document, &Document::exportPicturesRequested, this,
+            [this] { exportPictures(this, project(), m_buffer, m_document->filePath()); });
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
     edit->setObjectName(u"menuEdit"_s);

@@ -101,7 +101,7 @@ PageCheckController::CheckedPage PageCheckController::pageOfBuffer() const
     page.text = buffer.text();
     page.pageWidth = Metrics::forShop(shop).totalWidth;
     if (const std::optional<EntrySource> &source = buffer.source()) {
-        page.pageWidth = catalog::layoutWidth(source->page, shop);
+        page.pageWidth = pagewidth::fragmentWidth(source->page, Metrics::forShop(shop));
         return page;
     }
     // A summary as 汇总 writes it: every entry's code followed by CR LF.
@@ -113,7 +113,8 @@ PageCheckController::CheckedPage PageCheckController::pageOfBuffer() const
     QList<quint64> ids;
     for (int row = 0; row < list.count(); ++row) {
         const ModuleEntry &entry = list.entry(row);
-        const int width = entry.source ? catalog::layoutWidth(entry.source->page, shop) : page.pageWidth;
+        const int width
+            = entry.source ? pagewidth::fragmentWidth(entry.source->page, Metrics::forShop(shop)) : page.pageWidth;
         segments.append({summary.size(), summary.size() + entry.code.size(), entry.number, entry.name, width});
         ids.append(list.id(row));
         summary += entry.code + u"\r\n"_s;

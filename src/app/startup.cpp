@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "render/pagerenderer.h"
+
 #include <QCoreApplication>
 #include <QtGlobal>
 
@@ -9,6 +11,9 @@ namespace orv {
 
 void prepareBrowserEnvironment()
 {
+    // The preview draws as the pictures export does (software compositing),
+    // and the export's off-screen engine can start at all.
+    render::prepareRenderProcess(false);
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

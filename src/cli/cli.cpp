@@ -16,6 +16,8 @@ QString helpText(const QList<const PageSpec *> &pages)
         = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
        orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall]
+       orvanta-cli render PROJECT --out DIR [--width N] [--format jpg|png]
+                          [--keep-going] [--overwrite] [--timeout SECONDS]
        orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli --help | --version
 
@@ -61,10 +63,36 @@ COLUMN counting UTF-16 units. The HTML is never changed.
                         and hint
   Example: orvanta-cli build shop.orvanta | orvanta-cli check - --shop tmall
 
+render draws the page of a project file as the preview shows it (the entries'
+summary, remote pictures loaded) and writes it as pictures for the mobile
+description: 01.jpg, 02.jpg, ... in DIR (made if missing), each at most 2500
+pixels high and 3 MiB, cut between entries where an entry fits, and
+pictures.txt listing them (name, width x height, bytes), which is also
+written to standard output. The page is drawn at its width: 750 for a Taobao
+shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
+750 wide in either).
+  --out DIR             the folder for the pictures (required)
+  --width N             scales the pictures to N pixels wide, 480 to 1500
+                        (default: the page width)
+  --format jpg|png      JPEG (default; quality lowered from 90 until a
+                        picture fits 3 MiB) or PNG (a picture whose PNG
+                        exceeds 3 MiB is written as JPEG, with a warning)
+  --keep-going          writes the pictures even when remote pictures of the
+                        page fail to load (they are named on standard error)
+  --overwrite           replaces an earlier set of pictures in DIR (numbered
+                        .jpg and .png files and pictures.txt); without it such
+                        a folder is refused and nothing is written
+  --timeout SECONDS     the time remote pictures get to load, in all
+                        (default 30)
+  No display is needed: the browser engine draws off screen.
+  Example: orvanta-cli render examples/sample.orvanta --out pictures --width 1242 --keep-going
+
 Exit status: 0 success (for check: no error found, warnings may be); 1 a
 generator failed or reminded (its message on standard error, for build with
-the entry's number and name), or check found an error; 2 usage error, or a
-project file or checked file that cannot be read.
+the entry's number and name), check found an error, or render failed (a
+picture of the page did not load, or drawing, encoding or writing failed;
+nothing is written then); 2 usage error, a project file or checked file that
+cannot be read, or for render a DIR holding pictures without --overwrite.
 
 Pages:
 )"_s;
@@ -111,7 +139,9 @@ Result run(const QStringList &arguments, const Context &context)
             return build(pages, rest, context);
         if (command == u"check"_s)
             return check(rest, context);
-        const QString commands = u"generate, fields, build, check, --help and --version"_s;
+        if (command == u"render"_s)
+            return render(pages, rest, context);
+        const QString commands = u"generate, fields, build, check, render, --help and --version"_s;
         if (arguments.isEmpty())
             usageError(u"no command given; the commands are "_s + commands);
         usageError(u"unknown command %1; the commands are %2"_s.arg(quoted(command), commands));

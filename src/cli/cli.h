@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/renderjob.h"
 #include "core/page.h"
 
 #include <QByteArray>
@@ -17,7 +18,7 @@ namespace orv::cli {
 // Exit codes.
 enum ExitCode : int {
     Success = 0,
-    GeneratorFailed = 1, // a failure or a reminder of the page's generator
+    GeneratorFailed = 1, // a failure or a reminder of the page's generator; render failed
     FoundErrors = 1,     // check: the page has an error
     UsageError = 2,      // bad command, page, shop, field, value or file
 };
@@ -40,6 +41,10 @@ struct Context {
     // Reads standard input ("-") up to the given number of bytes; throws
     // Failure when it cannot. Unset: standard input is empty.
     std::function<QByteArray(qint64 maxBytes)> readStandardInput;
+    // Makes the pictures of "render" (the browser engine off screen). Unset
+    // where no engine may start, as in tests and the fuzzer: render then
+    // checks its arguments and the project and fails with exit code 1.
+    std::function<Result(const RenderJob &job)> render;
 };
 
 // Runs one command. The arguments do not include the program name.

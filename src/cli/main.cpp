@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/renderpictures.h"
 #include "core/failure.h"
 #include "fetch/curlmeasurer.h"
 
@@ -9,7 +10,8 @@
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only render starts the browser engine (off screen, no display needed).
+    const std::unique_ptr<QCoreApplication> app = orv::cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanta-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
 
@@ -27,6 +29,7 @@ int main(int argc, char *argv[])
             throw orv::Failure(in.errorString());
         return bytes;
     };
+    context.render = orv::cli::renderPictures;
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)

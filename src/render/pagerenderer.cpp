@@ -37,6 +37,11 @@ namespace {
 constexpr int maxViewportHeight = 8000;
 constexpr int maxPageWidth = 4000;
 constexpr int pollMs = 10;
+// Once a stretch shows its marker, the frame is taken when it has stayed the
+// same this long: on a busy machine the engine may still be drawing parts of
+// it. A page that never keeps still (an animation) is taken after settleMaxMs.
+constexpr int settleMs = 60;
+constexpr int settleMaxMs = 1500;
 
 // The view: the preview's settings, and a bridge for scripts' results and the
 // end of loading, which C++ cannot take from the view's own signals.
@@ -125,6 +130,7 @@ private:
     void startCapture();
     void captureStretch();
     void waitForFrame(int scrollY, int firstRow, int attempt);
+    bool settled(int attempt);
     void resizeViewport(int height);
     void renderFrame();
     void fail(const QString &message);
@@ -140,6 +146,9 @@ private:
     std::unique_ptr<QQuickItem> m_view;
     ViewBridge m_bridge;
     QImage m_target;
+    QImage m_lastFrame;   // the frame the settling compares with
+    int m_stillSince = 0; // the attempt since which the frame stays the same
+    int m_shownAt = -1;   // the attempt that first showed the marker
     QTimer m_pictureDeadline;
     bool m_loadDone = false;
     int m_nextTicket = 0;
@@ -329,13 +338,15 @@ void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt)
     const QColor colour = markerColour(m_stretch);
     const bool drawn = m_target.height() == m_viewportHeight && closeTo(m_target.pixel(0, markerRow), colour)
                        && closeTo(m_target.pixel(m_target.width() - 1, markerRow), colour);
-    if (!drawn) {
+    if (!drawn || !settled(attempt)) {
         if (attempt * pollMs > m_options.frameTimeoutMs)
             return fail(u"The browser engine did not draw the page in time"_s);
         QTimer::singleShot(pollMs, &m_bridge,
                            [this, scrollY, firstRow, attempt] { waitForFrame(scrollY, firstRow, attempt + 1); });
         return;
     }
+    m_lastFrame = QImage();
+    m_shownAt = -1;
     const int rows = std::min(markerRow, m_height - scrollY);
     const qsizetype bytes = qsizetype(m_page.image.width()) * 4;
     for (int row = firstRow - scrollY; row < rows; ++row) {
@@ -347,6 +358,17 @@ void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt)
     }
     m_nextRow = scrollY + rows;
     captureStretch();
+}
+
+bool PageRenderer::Run::settled(int attempt)
+{
+    if (m_shownAt < 0 || m_lastFrame != m_target) {
+        if (m_shownAt < 0)
+            m_shownAt = attempt;
+        m_lastFrame = m_target.copy();
+        m_stillSince = attempt;
+    }
+    return (attempt - m_stillSince) * pollMs >= settleMs || (attempt - m_shownAt) * pollMs >= settleMaxMs;
 }
 
 void PageRenderer::Run::resizeViewport(int height)

@@ -199,15 +199,25 @@ QString failedPicturesMessage(const QStringList &addresses)
 
 class PictureExport::Work {
 public:
-    ~Work()
+    explicit Work(quint64 id)
+        : id(id)
+    {
+    }
+    ~Work() { stop(); }
+
+    void stop()
     {
         cancel = true;
         if (thread.joinable())
             thread.join();
     }
 
+    const quint64 id; // reports of an earlier work are dropped
     std::atomic_bool cancel{false};
     std::thread thread;
+    // Set by the thread when every file is in place; read after stop().
+    bool completed = false;
+    ExportResult result;
 };
 
 PictureExport::PictureExport(QObject *parent)
@@ -257,22 +267,35 @@ void PictureExport::proceed()
 
 void PictureExport::startWriting(const RenderedPage &page)
 {
-    auto work = std::make_shared<Work>();
+    auto work = std::make_shared<Work>(++m_workCount);
     m_work = work;
     const QString folder = m_folder;
     const ExportOptions options = m_options;
     work->thread = std::thread([this, work = work.get(), page, folder, options] {
-        const auto post = [this](auto function) { QMetaObject::invokeMethod(this, function, Qt::QueuedConnection); };
+        // Queued to this object's thread, and dropped there when the work was
+        // cancelled or replaced in the meantime.
+        const auto post = [this, id = work->id](auto function) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, id, function] {
+                    if (m_work && m_work->id == id)
+                        function();
+                },
+                Qt::QueuedConnection);
+        };
         try {
             const CutPicture cut = cutRenderedPage(page, options.outputWidth);
             ExportResult result;
             result.failedPictures = page.failedPictures;
             const auto report = [&](int done, int total) { post([this, done, total] { emit progress(done, total); }); };
-            if (writePictures(cut, folder, options, result, report, &work->cancel))
+            if (writePictures(cut, folder, options, result, report, &work->cancel)) {
+                work->result = result;
+                work->completed = true;
                 post([this, result] {
                     m_work.reset();
                     emit finished(result);
                 });
+            }
         } catch (const Failure &failure) {
             const QString message = failure.message();
             post([this, message] {
@@ -288,7 +311,13 @@ void PictureExport::cancel()
     const bool running = isRunning();
     m_renderer.cancel();
     m_pending = {};
-    m_work.reset(); // waits for the worker, which discards what it wrote
+    // Waits for the worker, which discards what it wrote unless it was already
+    // putting the files in place: then the export did finish, and says so.
+    if (const std::shared_ptr<Work> work = std::exchange(m_work, nullptr)) {
+        work->stop();
+        if (work->completed)
+            return emit finished(work->result);
+    }
     if (running)
         emit cancelled();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagerenderer.h"
+#include "picturelimits.h"
 
 #include <QObject>
 #include <QSize>
@@ -11,12 +12,6 @@
 #include <memory>
 
 namespace orv::render {
-
-// What the platform's mobile editor takes.
-inline constexpr int maxPictureHeight = 2500;
-inline constexpr qint64 maxPictureBytes = 3 * 1024 * 1024;
-inline constexpr int minOutputWidth = 480;
-inline constexpr int maxOutputWidth = 1500;
 
 enum class PictureFormat { Jpeg, Png };
 
@@ -105,6 +100,9 @@ public:
                const RenderOptions &renderOptions = {});
     // After picturesFailed(): writes the pictures as rendered.
     void proceed();
+    // Stops a running export at once: cancelled() follows and the folder is
+    // as it was, unless the files were already being put in place, when
+    // finished() follows instead. Nothing else is reported after it.
     void cancel();
     bool isRunning() const;
 
@@ -125,6 +123,7 @@ private:
     ExportOptions m_options;
     RenderedPage m_pending;
     std::shared_ptr<Work> m_work;
+    quint64 m_workCount = 0;
 };
 
 // The export in a local event loop, for the command line: Ask acts as Stop.

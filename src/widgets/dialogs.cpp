@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QQueue>
@@ -18,7 +19,9 @@ struct TestSeam {
     bool on = false;
     QQueue<QMessageBox::StandardButton> answers;
     QQueue<QString> fileNames;
+    QQueue<PictureSettings> pictureSettings;
     QList<Shown> shown;
+    QList<QUrl> opened;
 };
 
 TestSeam &seam()
@@ -110,13 +113,78 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &sug
     return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
 }
 
+QString folderName(QWidget *parent, const QString &caption, const QString &folder)
+{
+    if (const std::optional<QString> queued = queuedFileName())
+        return *queued;
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
+std::optional<PictureSettings> askPictureSettings(QWidget *parent, const QString &what, int pageWidth,
+                                                  const PictureSettings &initial)
+{
+    TestSeam &s = seam();
+    if (s.on) {
+        s.shown.append({QMessageBox::NoIcon, u"导出手机详情图片"_s, what});
+        if (s.pictureSettings.isEmpty())
+            return std::nullopt;
+        return s.pictureSettings.dequeue();
+    }
+    PicturesDialog dialog(what, pageWidth, initial, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.settings();
+}
+
+bool askToReplace(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Question, promptCaption, text, QMessageBox::Yes | QMessageBox::Cancel,
+               QMessageBox::Cancel, {{QMessageBox::Yes, u"替换"_s}, {QMessageBox::Cancel, u"取消"_s}})
+           == QMessageBox::Yes;
+}
+
+bool askToContinue(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Warning, promptCaption, text, QMessageBox::Yes | QMessageBox::Cancel,
+               QMessageBox::Cancel, {{QMessageBox::Yes, u"继续导出"_s}, {QMessageBox::Cancel, u"停止"_s}})
+           == QMessageBox::Yes;
+}
+
+bool askToOpenFolder(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Information, promptCaption, text, QMessageBox::Open | QMessageBox::Close,
+               QMessageBox::Open, {{QMessageBox::Open, u"打开文件夹"_s}, {QMessageBox::Close, u"关闭"_s}})
+           == QMessageBox::Open;
+}
+
+void openUrl(const QUrl &url)
+{
+    TestSeam &s = seam();
+    if (s.on)
+        s.opened.append(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
 void setTestMode(bool on)
 {
     TestSeam &s = seam();
     s.on = on;
     s.answers.clear();
     s.fileNames.clear();
+    s.pictureSettings.clear();
     s.shown.clear();
+    s.opened.clear();
+}
+
+void queuePictureSettings(const PictureSettings &settings)
+{
+    seam().pictureSettings.enqueue(settings);
+}
+
+QList<QUrl> takeOpenedUrls()
+{
+    return std::exchange(seam().opened, {});
 }
 
 void queueAnswer(QMessageBox::StandardButton answer)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "widgets/picturesdialog.h"
+
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <QUrl>
+
+#include <optional>
 
 namespace orv::dialogs {
 
@@ -31,11 +36,30 @@ bool askToCopyAnyway(QWidget *parent, const QString &text);
 // Qt's file dialogs; an empty text when the user cancels.
 QString openFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter);
 QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestion, const QString &filter);
+QString folderName(QWidget *parent, const QString &caption, const QString &folder);
+
+// The pictures export's dialog (PicturesDialog); nullopt when cancelled.
+std::optional<PictureSettings> askPictureSettings(QWidget *parent, const QString &what, int pageWidth,
+                                                  const PictureSettings &initial);
+
+// Files that would be replaced: 替换 (true) or 取消 (false, the default).
+bool askToReplace(QWidget *parent, const QString &text);
+
+// Pictures of the page did not load: 继续导出 (true) or 停止 (false, the default).
+bool askToContinue(QWidget *parent, const QString &text);
+
+// Information about a finished export: 打开文件夹 (true, the default) or 关闭.
+bool askToOpenFolder(QWidget *parent, const QString &text);
+
+// Opens a file, folder or web address with the desktop's program for it.
+void openUrl(const QUrl &url);
 
 // Test seam. In test mode no box is shown: each one is recorded and answered
 // with the next queued answer, or with its default button when none is queued.
-// A file dialog takes the next queued file name, or is cancelled. Setting the
-// mode forgets what was queued and shown.
+// A file or folder dialog takes the next queued file name, or is cancelled;
+// the pictures dialog is recorded (its caption and what it exports) and takes
+// the next queued settings, or is cancelled. Addresses are recorded, not
+// opened. Setting the mode forgets what was queued, shown and opened.
 struct Shown {
     QMessageBox::Icon icon;
     QString caption;
@@ -44,6 +68,8 @@ struct Shown {
 void setTestMode(bool on);
 void queueAnswer(QMessageBox::StandardButton answer);
 void queueFileName(const QString &path);
+void queuePictureSettings(const PictureSettings &settings);
 QList<Shown> takeShown();
+QList<QUrl> takeOpenedUrls();
 
 } // namespace orv::dialogs

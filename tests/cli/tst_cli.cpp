@@ -3,6 +3,7 @@
 // demand.
 #include "cli/cli.h"
 #include "core/failure.h"
+#include "core/project.h"
 #include "modules/catalog.h"
 
 #include <QFile>
@@ -87,6 +88,33 @@ QJsonObject report(const orv::cli::Result &result)
 QString probeField(const QStringList &arguments, const QString &field)
 {
     return report(runProbe(arguments)).value(u"fields"_s).toObject().value(probeKey(field)).toString();
+}
+
+// A module-list entry as a page's generation leaves it (page and shop; the
+// fields keep their defaults), or without a page for an empty page id.
+orv::ModuleEntry entry(int number, const QString &page, orv::Shop shop)
+{
+    orv::ModuleEntry e{number, u"[ %1 ]"_s.arg(number), u"<p>%1</p>"_s.arg(number), std::nullopt};
+    if (!page.isEmpty())
+        e.source = orv::EntrySource{page, {}, orv::Metrics::forShop(shop)};
+    return e;
+}
+
+// Runs render with a renderer that records the job it is given.
+struct RenderRun {
+    orv::cli::Result result;
+    std::optional<orv::cli::RenderJob> job;
+};
+RenderRun runRender(const QStringList &arguments)
+{
+    RenderRun run;
+    orv::cli::Context context;
+    context.render = [&run](const orv::cli::RenderJob &job) {
+        run.job = job;
+        return orv::cli::Result{orv::cli::Success, "rendered\n", {}};
+    };
+    run.result = orv::cli::run(QStringList{u"render"_s} + arguments, context);
+    return run;
 }
 
 } // namespace
@@ -282,9 +310,9 @@ private slots:
         QTest::addColumn<QString>("mentions"); // part of the message naming what is allowed
         const QString g = u"generate"_s;
         const QString p = u"tsprobe"_s;
-        QTest::newRow("nothing") << QStringList{} << u"generate, fields, build, check, --help and --version"_s;
+        QTest::newRow("nothing") << QStringList{} << u"generate, fields, build, check, render, --help and --version"_s;
         QTest::newRow("unknown command") << QStringList{u"make"_s}
-                                         << u"generate, fields, build, check, --help and --version"_s;
+                                         << u"generate, fields, build, check, render, --help and --version"_s;
         QTest::newRow("no page") << QStringList{g} << u"the pages are: tsprobe"_s;
         QTest::newRow("unknown page") << QStringList{g, u"tsnothing"_s} << u"the pages are: tsprobe"_s;
         QTest::newRow("option for page") << QStringList{g, u"--shop"_s, u"tmall"_s} << u"the pages are: tsprobe"_s;
@@ -386,6 +414,144 @@ private slots:
         const orv::cli::Result unchanged = orv::cli::run({u"generate"_s, page});
         if (byKey.exitCode == 0 && unchanged.exitCode == 0 && key != u"style"_s)
             QVERIFY2(byKey.out != unchanged.out || page == u"tschima"_s, "the value reached no field");
+    }
+
+    // The page is drawn at the widest entry's width: the shop's, except for
+    // the pages that are 750 wide in every shop; entries without a page take
+    // the project's shop width.
+    void renderPageWidth_data()
+    {
+        using orv::Shop;
+        QTest::addColumn<Shop>("shop");
+        QTest::addColumn<QList<orv::ModuleEntry>>("entries");
+        QTest::addColumn<int>("width");
+        const QString divider = u"tsfengetiao"_s;
+        QTest::newRow("taobao") << Shop::Taobao << QList{entry(1, divider, Shop::Taobao), entry(2, {}, Shop::Taobao)}
+                                << 750;
+        QTest::newRow("tmall with a size table")
+            << Shop::Tmall << QList{entry(1, u"tschima"_s, Shop::Tmall), entry(2, divider, Shop::Tmall)} << 790;
+        QTest::newRow("tmall, fixed-width pages only")
+            << Shop::Tmall
+            << QList{entry(1, u"tschima"_s, Shop::Tmall), entry(2, u"tsjiaoliu"_s, Shop::Tmall),
+                     entry(3, u"tszidingyi"_s, Shop::Tmall)}
+            << 750;
+        QTest::newRow("tmall, entry without page") << Shop::Tmall << QList{entry(1, {}, Shop::Taobao)} << 790;
+        QTest::newRow("taobao holding a tmall entry")
+            << Shop::Taobao << QList{entry(1, divider, Shop::Taobao), entry(2, divider, Shop::Tmall)} << 790;
+        QTest::newRow("tmall holding taobao entries")
+            << Shop::Tmall << QList{entry(1, divider, Shop::Taobao), entry(2, u"tsjiaoliu"_s, Shop::Tmall)} << 750;
+    }
+
+    void renderPageWidth()
+    {
+        QFETCH(orv::Shop, shop);
+        QFETCH(QList<orv::ModuleEntry>, entries);
+        QFETCH(int, width);
+        orv::Project project;
+        project.metrics = orv::Metrics::forShop(shop);
+        project.entries = entries;
+        const QString path = writeFile(u"widths.orvanta"_s, orv::projectJson(project));
+        const RenderRun run = runRender({path, u"--out"_s, m_dir.filePath(u"out"_s)});
+        QCOMPARE(run.result.exitCode, 0);
+        QCOMPARE(run.result.out, QByteArray("rendered\n"));
+        QVERIFY(run.job);
+        QCOMPARE(run.job->pageWidth, width);
+        QStringList codes;
+        for (const orv::ModuleEntry &e : std::as_const(entries))
+            codes.append(e.code);
+        QCOMPARE(run.job->entries, codes);
+    }
+
+    void renderOptions_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<orv::cli::RenderJob>("expected"); // entries and page width aside
+        QTest::newRow("defaults") << QStringList{u"--out"_s, u"pics"_s} << orv::cli::RenderJob{{}, 750, u"pics"_s};
+        QTest::newRow("every option") << QStringList{u"--width"_s,      u"1242"_s,        u"--format"_s,  u"png"_s,
+                                                     u"--keep-going"_s, u"--overwrite"_s, u"--timeout"_s, u"5"_s,
+                                                     u"--out"_s,        u"a b"_s}
+                                      << orv::cli::RenderJob{{}, 750, u"a b"_s, 1242, true, true, true, 5000};
+        QTest::newRow("with =") << QStringList{u"--out=x"_s, u"--width=480"_s, u"--format=jpg"_s, u"--timeout=0"_s}
+                                << orv::cli::RenderJob{{}, 750, u"x"_s, 480, false, false, false, 0};
+        QTest::newRow("later wins") << QStringList{u"--out=x"_s, u"--width=1500"_s, u"--out=y"_s, u"--format=png"_s,
+                                                   u"--format=jpg"_s}
+                                    << orv::cli::RenderJob{{}, 750, u"y"_s, 1500};
+    }
+
+    void renderOptions()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(orv::cli::RenderJob, expected);
+        orv::Project project;
+        project.entries = {entry(1, u"tsfengetiao"_s, orv::Shop::Taobao)};
+        const QString path = writeFile(u"options.orvanta"_s, orv::projectJson(project));
+        const RenderRun run = runRender(QStringList{path} + options);
+        QCOMPARE(run.result.exitCode, 0);
+        QVERIFY(run.job);
+        expected.entries = run.job->entries;
+        QVERIFY(run.job->entries.size() == 1);
+        QVERIFY(*run.job == expected);
+    }
+
+    void renderUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentions");
+        const QString p = u"p.orvanta"_s; // never read: the arguments fail first
+        const QString o = u"--out=x"_s;
+        QTest::newRow("no project") << QStringList{o} << u"render needs a PROJECT file"_s;
+        QTest::newRow("no folder") << QStringList{p} << u"render needs --out DIR"_s;
+        QTest::newRow("out without value") << QStringList{p, u"--out"_s} << u"--out needs a value"_s;
+        QTest::newRow("empty out") << QStringList{p, u"--out="_s} << u"--out needs a folder"_s;
+        for (const QString &width : {u"479"_s, u"1501"_s, u"0"_s, u"-5"_s, u"1242px"_s, u" 800"_s, u"99999999999"_s})
+            QTest::addRow("width %s", qPrintable(width))
+                << QStringList{p, o, u"--width="_s + width} << u"--width takes a whole number from 480 to 1500"_s;
+        QTest::newRow("width without value") << QStringList{p, o, u"--width"_s} << u"--width needs a value"_s;
+        QTest::newRow("format gif") << QStringList{p, o, u"--format"_s, u"gif"_s} << u"use jpg or png"_s;
+        QTest::newRow("format case") << QStringList{p, o, u"--format=PNG"_s} << u"use jpg or png"_s;
+        QTest::newRow("timeout") << QStringList{p, o, u"--timeout=3601"_s} << u"from 0 to 3600"_s;
+        QTest::newRow("flag with value") << QStringList{p, o, u"--keep-going=yes"_s} << u"takes no value"_s;
+        QTest::newRow("unknown option") << QStringList{p, o, u"--shop=tmall"_s} << u"--out, --width, --format"_s;
+        QTest::newRow("two projects") << QStringList{p, o, p} << u"render takes one PROJECT"_s;
+        QTest::newRow("missing project") << QStringList{u"/nonexistent/p.orvanta"_s, o} << u"p.orvanta"_s;
+    }
+
+    void renderUsageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentions);
+        const RenderRun run = runRender(arguments);
+        QCOMPARE(run.result.exitCode, 2);
+        QCOMPARE(run.result.out, QByteArray());
+        QVERIFY2(QString::fromUtf8(run.result.err).contains(mentions), run.result.err.constData());
+        QVERIFY(!run.job);
+    }
+
+    // Nothing to draw, or no engine to draw with (tests, the fuzzer): exit 1,
+    // and the renderer's own result is passed on unchanged.
+    void renderFailures()
+    {
+        const QString empty = writeFile(u"empty.orvanta"_s, orv::projectJson(orv::Project{}));
+        const RenderRun none = runRender({empty, u"--out=x"_s});
+        QCOMPARE(none.result.exitCode, 1);
+        QVERIFY2(none.result.err.contains("has no entries"), none.result.err.constData());
+        QVERIFY(!none.job);
+
+        orv::Project project;
+        project.entries = {entry(1, {}, orv::Shop::Taobao)};
+        const QString path = writeFile(u"one.orvanta"_s, orv::projectJson(project));
+        const orv::cli::Result noEngine = orv::cli::run({u"render"_s, path, u"--out=x"_s});
+        QCOMPARE(noEngine.exitCode, 1);
+        QCOMPARE(noEngine.out, QByteArray());
+        QVERIFY2(noEngine.err.contains("not available"), noEngine.err.constData());
+
+        orv::cli::Context context;
+        context.render = [](const orv::cli::RenderJob &) {
+            return orv::cli::Result{orv::cli::GeneratorFailed, {}, "did not load\n"};
+        };
+        const orv::cli::Result failed = orv::cli::run({u"render"_s, path, u"--out=x"_s}, context);
+        QCOMPARE(failed.exitCode, 1);
+        QCOMPARE(failed.err, QByteArray("did not load\n"));
     }
 
     void help()

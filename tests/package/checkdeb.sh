@@ -24,7 +24,7 @@ deb=$1
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = orvanta ] || fail "package name: $(field Package)"
 depends=$(field Depends)
-for needed in libqt6svg6 qt6-translations-l10n libqt6webenginecore6 libqt6widgets6 libcurl4 libjpeg62-turbo; do
+for needed in libqt6svg6 qt6-translations-l10n qml6-module-qtwebengine libqt6webenginecore6 libqt6widgets6 libcurl4 libjpeg62-turbo; do
     case "$depends" in
     *"$needed"*) ;;
     *) fail "Depends lacks $needed: $depends" ;;

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -338,6 +339,37 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !job.isRunning(); }, 60000));
         QCOMPARE(finished.size(), 0);
         QCOMPARE(folderListing(dir.path()), before);
+    }
+
+    // A cancel that comes once the files are in place reports the finished
+    // export, and nothing of that run reaches the next one.
+    void lateCancelAndRestart()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(u"first"_s);
+        const QString list = QDir(first).filePath(u"pictures.txt"_s);
+        PictureExport job;
+        QSignalSpy finished(&job, &PictureExport::finished);
+        QSignalSpy cancelled(&job, &PictureExport::cancelled);
+        QSignalSpy progress(&job, &PictureExport::progress);
+        job.start(m_source, first, ExportOptions{});
+        QVERIFY(progress.wait(60000)); // rendered: the worker writes
+        // Without the event loop, so that the worker's report stays queued.
+        for (int i = 0; i < 600 && !QFileInfo::exists(list); ++i)
+            QThread::msleep(100);
+        QVERIFY(QFileInfo::exists(list));
+        job.cancel();
+        QCOMPARE(cancelled.size(), 0);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!job.isRunning());
+
+        const QString second = dir.filePath(u"second"_s);
+        job.start(m_source, second, ExportOptions{});
+        QVERIFY(QTest::qWaitFor([&] { return !job.isRunning(); }, 60000));
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(finished.last().at(0).value<ExportResult>().folder, QDir(second).absolutePath());
+        QCOMPARE(cancelled.size(), 0);
+        QVERIFY(QFileInfo::exists(QDir(second).filePath(u"pictures.txt"_s)));
     }
 
     void noOverwriteWithoutLeave()

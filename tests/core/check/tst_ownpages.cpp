@@ -45,9 +45,9 @@ int shopWidth(Shop shop)
 // The width the page check takes for a page's fragments.
 int pageWidth(const QString &page, Shop shop)
 {
-    const int width = catalog::layoutWidth(page, shop);
+    const int width = pagewidth::fragmentWidth(page, Metrics::forShop(shop));
     if (width != (fixedWidthPages.contains(page) ? 750 : shopWidth(shop)))
-        qFatal("layoutWidth(%s) is %d", qPrintable(page), width);
+        qFatal("fragmentWidth(%s) is %d", qPrintable(page), width);
     return width;
 }
 

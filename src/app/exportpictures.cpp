@@ -1,0 +1,226 @@
+#include "exportpictures.h"
+
+#include "core/failure.h"
+#include "modules/pagewidth.h"
+#include "render/pictureexport.h"
+#include "widgets/dialogs.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace orv {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int dialogDelayMs = 500;
+// Failed addresses listed in the question; the rest are counted.
+constexpr int listedAddresses = 10;
+
+QString progressText(int done, int total)
+{
+    return u"正在生成图片 %1 / %2"_s.arg(done).arg(total);
+}
+
+QString suggestedFolder(const QString &projectPath)
+{
+    if (projectPath.isEmpty())
+        return QDir(QDir::homePath()).filePath(u"手机详情图片"_s);
+    const QFileInfo file(projectPath);
+    return file.dir().filePath(file.completeBaseName() + u" 手机详情图片"_s);
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir(path).absolutePath());
+}
+
+QString failedPicturesQuestion(const QStringList &addresses)
+{
+    QStringList shown = addresses.mid(0, listedAddresses);
+    if (addresses.size() > listedAddresses)
+        shown.append(u"……等共 %1 张"_s.arg(addresses.size()));
+    return u"页面中有 %1 张图片未能加载：\n%2\n\n继续导出（这些图片处留空）还是停止？"_s.arg(addresses.size())
+        .arg(shown.join(u'\n'));
+}
+
+QString finishedMessage(const render::ExportResult &result)
+{
+    QString text = u"已导出 %1 张图片到文件夹：\n%2"_s.arg(result.pictures.size()).arg(nativePath(result.folder));
+    if (!result.failedPictures.isEmpty())
+        text += u"\n其中 %1 张网络图片未能加载，图片中该处留空。"_s.arg(result.failedPictures.size());
+    const auto asJpeg = std::count_if(result.pictures.begin(), result.pictures.end(),
+                                      [](const render::PictureFile &picture) { return picture.jpegInsteadOfPng; });
+    if (asJpeg > 0)
+        text += u"\n%1 张图片存为 PNG 会超过 3 MB，已改存为 JPEG。"_s.arg(asJpeg);
+    return text + u"\n\n要打开该文件夹吗？"_s;
+}
+
+// Asks until the settings can be used: a folder that is a folder, and leave to
+// replace the pictures already in it. nullopt when the user gives up.
+struct Choice {
+    PictureSettings settings;
+    bool overwrite = false;
+};
+
+std::optional<Choice> choose(QWidget *window, const PicturesSource &source, const QString &projectPath)
+{
+    const int pageWidth = source.page.pageWidth;
+    PictureSettings initial{suggestedFolder(projectPath), pageWidth, false};
+    while (true) {
+        const std::optional<PictureSettings> settings
+            = dialogs::askPictureSettings(window, source.what, pageWidth, initial);
+        if (!settings)
+            return std::nullopt;
+        initial = *settings;
+        const QFileInfo folder(settings->folder);
+        if (settings->folder.isEmpty() || (folder.exists() && !folder.isDir())) {
+            dialogs::showError(window, u"“%1”不是文件夹，请另选一个文件夹"_s.arg(settings->folder));
+            continue;
+        }
+        const QStringList existing = render::existingPictureFiles(settings->folder);
+        if (existing.isEmpty())
+            return Choice{*settings, false};
+        const QString text = u"文件夹“%1”中已有上次导出的图片（%2）。\n要用新的图片替换它们吗？"_s.arg(
+            nativePath(settings->folder), existing.join(u"、"_s));
+        if (dialogs::askToReplace(window, text))
+            return Choice{*settings, true};
+    }
+}
+
+} // namespace
+
+std::optional<PicturesSource> picturesSource(const Project &project, const OutputBuffer &buffer)
+{
+    const int shopWidth = project.metrics.totalWidth;
+    if (!project.entries.isEmpty()) {
+        PicturesSource source;
+        for (const ModuleEntry &entry : project.entries)
+            source.page.entries.append(entry.code);
+        source.page.pageWidth = pagewidth::summaryWidth(project.entries, shopWidth);
+        source.what = u"导出模块列表的汇总（%1 个版块），页面宽度 %2 像素。"_s.arg(project.entries.size())
+                          .arg(source.page.pageWidth);
+        return source;
+    }
+    if (buffer.isEmpty())
+        return std::nullopt;
+    PicturesSource source;
+    source.page.html = buffer.text();
+    source.page.pageWidth
+        = buffer.source() ? pagewidth::fragmentWidth(buffer.source()->page, buffer.source()->metrics) : shopWidth;
+    source.what = u"模块列表为空：导出最近生成的代码（输出缓冲区），页面宽度 %1 像素。"_s.arg(source.page.pageWidth);
+    return source;
+}
+
+void exportPictures(QWidget *window, const Project &project, const OutputBuffer &buffer, const QString &projectPath,
+                    const render::RenderOptions &renderOptions)
+{
+    const std::optional<PicturesSource> source = picturesSource(project, buffer);
+    if (!source) {
+        dialogs::inform(window, u"模块列表和输出缓冲区都是空的，没有可以导出的页面。"_s);
+        return;
+    }
+    const std::optional<Choice> choice = choose(window, *source, projectPath);
+    if (!choice)
+        return;
+
+    render::ExportOptions options;
+    options.outputWidth = choice->settings.width;
+    options.format = choice->settings.png ? render::PictureFormat::Png : render::PictureFormat::Jpeg;
+    options.overwrite = choice->overwrite;
+    options.failedPictures = render::FailedPictures::Ask;
+
+    QProgressDialog dialog(u"正在生成图片…"_s, u"取消"_s, 0, 0, window);
+    dialog.setObjectName(u"pictureProgress"_s);
+    dialog.setWindowTitle(u"导出手机详情图片"_s);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(dialogDelayMs);
+
+    enum class Outcome { Running, Finished, Failed, Cancelled };
+    Outcome outcome = Outcome::Running;
+    render::ExportResult result;
+    QString error;
+    int done = 0;
+    int total = 0;
+    const auto showProgress = [&] {
+        if (total > 0) {
+            dialog.setMaximum(total);
+            dialog.setLabelText(progressText(done, total));
+            dialog.setValue(done);
+        }
+    };
+
+    render::PictureExport job;
+    QEventLoop loop;
+    const auto end = [&](Outcome how) {
+        outcome = how;
+        loop.quit();
+    };
+    QObject::connect(&job, &render::PictureExport::progress, &loop, [&](int d, int t) {
+        done = d;
+        total = t;
+        // Only once it shows: a modal dialog's update runs the event loop.
+        if (dialog.isVisible())
+            showProgress();
+    });
+    QObject::connect(&job, &render::PictureExport::picturesFailed, &loop, [&](const QStringList &addresses) {
+        QWidget *parent = dialog.isVisible() ? static_cast<QWidget *>(&dialog) : window;
+        if (dialogs::askToContinue(parent, failedPicturesQuestion(addresses)))
+            job.proceed();
+        else
+            job.cancel();
+    });
+    QObject::connect(&job, &render::PictureExport::finished, &loop, [&](const render::ExportResult &exported) {
+        result = exported;
+        end(Outcome::Finished);
+    });
+    QObject::connect(&job, &render::PictureExport::failed, &loop, [&](const QString &message) {
+        error = message;
+        end(Outcome::Failed);
+    });
+    QObject::connect(&job, &render::PictureExport::cancelled, &loop, [&] { end(Outcome::Cancelled); });
+    const auto cancel = [&] {
+        if (outcome == Outcome::Running)
+            job.cancel();
+    };
+    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, cancel);
+    QObject::connect(&dialog, &QDialog::rejected, &loop, cancel); // Escape
+
+    job.start(source->page, choice->settings.folder, options, renderOptions);
+    // The first half second takes no input, so nothing starts another action.
+    QTimer::singleShot(dialogDelayMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (outcome == Outcome::Running) {
+        dialog.show();
+        showProgress();
+        loop.exec();
+    }
+    // The loop also ends when the application quits: the export stops then.
+    if (outcome == Outcome::Running)
+        job.cancel();
+    dialog.hide();
+    dialog.reset(); // and its timer does not show it again
+
+    switch (outcome) {
+    case Outcome::Finished:
+        if (dialogs::askToOpenFolder(window, finishedMessage(result)))
+            dialogs::openUrl(QUrl::fromLocalFile(result.folder));
+        break;
+    case Outcome::Failed:
+        dialogs::showError(window, error);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace orv

@@ -1,0 +1,101 @@
+#include "renderpictures.h"
+
+#include "cli/arguments.h"
+#include "core/failure.h"
+#include "render/pictureexport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstring>
+
+namespace orv::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// The engine and Qt Quick report on standard error what is no fault of the
+// page (no GPU, no sandbox as root, no runtime folder, the page's script
+// console); render's own messages say what went wrong. Critical messages
+// pass, and all of them with ORVANTA_RENDER_LOG=1.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        qtHandler(type, context, message);
+}
+
+} // namespace
+
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "render") == 0) {
+        if (!qEnvironmentVariableIsSet("ORVANTA_RENDER_LOG"))
+            qtHandler = qInstallMessageHandler(quietHandler);
+        render::prepareRenderProcess(true);
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+Result renderPictures(const RenderJob &job)
+{
+    using namespace orv::render;
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {GeneratorFailed, {}, "render needs the application made by makeApplication\n"};
+    const QString folder = QDir::toNativeSeparators(job.folder);
+    const QFileInfo info(job.folder);
+    if (info.exists() && !info.isDir())
+        return {UsageError, {}, u"--out %1 is a file, not a folder\n"_s.arg(quoted(folder)).toUtf8()};
+    if (const QStringList existing = existingPictureFiles(job.folder); !job.overwrite && !existing.isEmpty()) {
+        return {UsageError,
+                {},
+                u"the folder %1 already holds pictures (%2); use --overwrite to replace them, or another folder\n"_s
+                    .arg(quoted(folder), existing.join(u", "_s))
+                    .toUtf8()};
+    }
+
+    ExportOptions options;
+    options.outputWidth = job.outputWidth;
+    options.format = job.png ? PictureFormat::Png : PictureFormat::Jpeg;
+    options.overwrite = job.overwrite;
+    options.failedPictures = job.keepGoing ? FailedPictures::KeepGoing : FailedPictures::Stop;
+    RenderOptions renderOptions;
+    renderOptions.pictureTimeoutMs = job.pictureTimeoutMs;
+
+    Result result;
+    QString warnings;
+    try {
+        const RenderedPage page = renderPage(PageSource{job.entries, {}, job.pageWidth}, renderOptions);
+        if (!page.failedPictures.isEmpty()) {
+            if (!job.keepGoing) {
+                return {GeneratorFailed,
+                        {},
+                        (failedPicturesMessage(page.failedPictures)
+                         + u"\nNothing was written; --keep-going writes the pictures without them.\n"_s)
+                            .toUtf8()};
+            }
+            warnings += u"warning: "_s + failedPicturesMessage(page.failedPictures) + u'\n';
+        }
+        ExportResult exported;
+        writePictures(cutRenderedPage(page, job.outputWidth), job.folder, options, exported);
+        for (const PictureFile &picture : std::as_const(exported.pictures)) {
+            result.out += u"%1 %2x%3 %4\n"_s.arg(picture.fileName)
+                              .arg(picture.size.width())
+                              .arg(picture.size.height())
+                              .arg(picture.bytes)
+                              .toUtf8();
+            if (picture.jpegInsteadOfPng)
+                warnings += u"warning: %1 exceeded 3 MiB as PNG and was written as JPEG\n"_s.arg(picture.fileName);
+        }
+    } catch (const Failure &failure) {
+        return {GeneratorFailed, {}, (failure.message() + u'\n').toUtf8()};
+    }
+    result.err = warnings.toUtf8();
+    return result;
+}
+
+} // namespace orv::cli
