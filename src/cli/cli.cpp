@@ -16,9 +16,9 @@ QString helpText(const QList<const PageSpec *> &pages)
         = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
        orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall]
+       orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli render PROJECT --out DIR [--width N] [--format jpg|png]
                           [--keep-going] [--overwrite] [--timeout SECONDS]
-       orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli --help | --version
 
 generate builds the HTML fragment of one module page, exactly as the window's
