@@ -279,6 +279,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_browserArea && event->type() == QEvent::Resize)
         m_toggle->move(1, qMax(1, qMin(toggleTop, m_browserArea->height() - toggleHeight - 1)));
+    // The first time the findings show they take a third of the height under
+    // the preview; after that the splitter keeps where the user put it.
+    if (watched == m_findings && event->type() == QEvent::Show && !m_findingsPlaced) {
+        m_findingsPlaced = true;
+        auto *split = static_cast<QSplitter *>(m_findings->parentWidget());
+        const int total = split->height() - split->handleWidth();
+        split->setSizes({total - total / 3, total / 3});
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -435,6 +443,7 @@ QWidget *MainWindow::createBrowserArea()
     previewSplit->addWidget(m_browser);
     m_findings = new FindingsPanel(previewSplit);
     m_findings->hide();
+    m_findings->installEventFilter(this);
     previewSplit->addWidget(m_findings);
     previewSplit->setStretchFactor(0, 3);
     previewSplit->setStretchFactor(1, 1);

@@ -147,6 +147,7 @@ private:
     EditBar *m_editBar = nullptr;
     ColourFields *m_colourFields = nullptr;
     FindingsPanel *m_findings = nullptr;
+    bool m_findingsPlaced = false;
     QToolButton *m_checkBadge = nullptr;
     PageCheckController *m_pageCheck = nullptr;
 };
