@@ -104,33 +104,33 @@ private slots:
         QStringList expected;
         for (const catalog::Group &group : catalog::groups()) {
             expected << u"--"_s + QString(group.heading).remove(u'◇').trimmed();
-            for (const PageSpec *spec : group.pages)
-                expected << spec->id;
+            for (const PageSpec *page : group.pages)
+                expected << page->id;
         }
         expected << u"--"_s << u"--"_s; // before 生成 and 添加, before 汇总 and 提取代码
         QCOMPARE(layout, expected);
 
         const QList<const PageSpec *> &pages = catalog::pages();
         for (qsizetype i = 0; i < pages.size(); ++i) {
-            const PageSpec &spec = *pages.at(i);
-            auto *action = child<QAction>(*m_window, u"show_"_s + spec.id);
-            QVERIFY2(action->text().startsWith(spec.moduleName + u"(&"_s), qPrintable(action->text()));
+            const PageSpec &page = *pages.at(i);
+            auto *action = child<QAction>(*m_window, u"show_"_s + page.id);
+            QVERIFY2(action->text().startsWith(page.moduleName + u"(&"_s), qPrintable(action->text()));
             QCOMPARE(action->shortcut(), shortcuts::module(i));
             QVERIFY(!action->shortcut().isEmpty());
-            QVERIFY(child(*m_window, spec.navButton)
+            QVERIFY(child(*m_window, page.navButton)
                         ->toolTip()
                         .contains(action->shortcut().toString(QKeySequence::NativeText)));
         }
 
         // Backwards, so that every key changes the page; from a field of a page too.
         for (qsizetype i = pages.size() - 1; i >= 0; --i) {
-            const PageSpec &spec = *pages.at(i);
+            const PageSpec &page = *pages.at(i);
             QWidget *target = i % 2 ? static_cast<QWidget *>(m_window.get()) : QApplication::focusWidget();
             press(target ? target : m_window.get(), shortcuts::module(i));
-            QCOMPARE(shownPageId(), spec.id);
+            QCOMPARE(shownPageId(), page.id);
             QVERIFY(panel()->isVisible());
-            QCOMPARE(test::labelText(*m_window, u"lblname"_s), spec.moduleName);
-            m_window->page(spec.id)->fieldWidget(spec.fields.first().key)->setFocus();
+            QCOMPARE(test::labelText(*m_window, u"lblname"_s), page.moduleName);
+            m_window->page(page.id)->fieldWidget(page.fields.first().key)->setFocus();
         }
 
         // The menu item does the same.

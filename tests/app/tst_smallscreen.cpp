@@ -85,13 +85,13 @@ private slots:
             m_window->resize(size);
             QTRY_COMPARE(m_window->size(), size);
         }
-        for (const PageSpec *spec : catalog::pages()) {
-            QWidget *navigation = child(*m_window, spec->navButton);
+        for (const PageSpec *page : catalog::pages()) {
+            QWidget *navigation = child(*m_window, page->navButton);
             verifyReachable(navigation);
             QTest::mouseClick(navigation, Qt::LeftButton);
             QCoreApplication::processEvents();
-            for (const QString &name : {spec->generateButton, spec->addButton})
-                verifyReachable(child(*m_window->page(spec->id), name));
+            for (const QString &name : {page->generateButton, page->addButton})
+                verifyReachable(child(*m_window->page(page->id), name));
         }
         for (const QString &name : {u"btn2"_s, u"btntiqu"_s, u"pnl18"_s})
             verifyReachable(child(*m_window, name));
@@ -116,12 +116,12 @@ private slots:
         QVERIFY2(narrowest < 287, qPrintable(QString::number(narrowest)));
         QCOMPARE(narrowest, panel()->minimumSizeHint().width());
 
-        for (const PageSpec *spec : catalog::pages()) {
-            test::click(*m_window, spec->navButton);
+        for (const PageSpec *page : catalog::pages()) {
+            test::click(*m_window, page->navButton);
             QCoreApplication::processEvents();
             QCOMPARE(panel()->width(), narrowest);
-            for (const FieldSpec &f : spec->fields) {
-                QWidget *field = m_window->page(spec->id)->fieldWidget(f.key);
+            for (const FieldSpec &f : page->fields) {
+                QWidget *field = m_window->page(page->id)->fieldWidget(f.key);
                 QVERIFY2(field->width() >= field->minimumSizeHint().width(), qPrintable(f.name));
             }
         }

@@ -134,12 +134,12 @@ private slots:
     void combosStepFromTheirText()
     {
         int combos = 0;
-        for (const PageSpec *spec : catalog::pages()) {
-            for (const FieldSpec &f : spec->fields) {
+        for (const PageSpec *pageSpec : catalog::pages()) {
+            for (const FieldSpec &f : pageSpec->fields) {
                 if (f.kind != FieldKind::Combo)
                     continue;
                 ++combos;
-                auto *combo = qobject_cast<QComboBox *>(page(spec->id)->fieldWidget(f.key));
+                auto *combo = qobject_cast<QComboBox *>(page(pageSpec->id)->fieldWidget(f.key));
                 QVERIFY(combo);
                 const int at = f.items.indexOf(f.defaultText);
                 QCOMPARE(combo->currentIndex(), at);
@@ -147,10 +147,10 @@ private slots:
                 QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
                 if (at < 0 || at + 1 >= f.items.size())
                     continue;
-                show(spec->id);
+                show(pageSpec->id);
                 combo->setFocus();
                 QTest::keyClick(combo, Qt::Key_Down);
-                QCOMPARE(page(spec->id)->value(f.key), f.items.at(at + 1));
+                QCOMPARE(page(pageSpec->id)->value(f.key), f.items.at(at + 1));
             }
         }
         QVERIFY(combos >= 5);
@@ -188,14 +188,14 @@ private slots:
     // away on its tab bar.
     void tabReachesEveryField()
     {
-        for (const PageSpec *spec : catalog::pages()) {
-            show(spec->id);
-            ModulePage *modulePage = page(spec->id);
+        for (const PageSpec *pageSpec : catalog::pages()) {
+            show(pageSpec->id);
+            ModulePage *modulePage = page(pageSpec->id);
             QWidget *first = modulePage->nextInFocusChain();
             while (first != modulePage
                    && !(first->isVisible() && first->focusPolicy() & Qt::TabFocus && modulePage->isAncestorOf(first)))
                 first = first->nextInFocusChain();
-            QVERIFY2(first != modulePage, qPrintable(spec->id));
+            QVERIFY2(first != modulePage, qPrintable(pageSpec->id));
             first->setFocus(Qt::TabFocusReason);
 
             QSet<QWidget *> reached;
@@ -206,12 +206,12 @@ private slots:
                     const QPoint a = stops.at(i - 1)->mapTo(modulePage, QPoint());
                     const QPoint b = stops.at(i)->mapTo(modulePage, QPoint());
                     QVERIFY2(readsBefore({a.y(), a.x()}, {b.y(), b.x()}),
-                             qPrintable(spec->id + u": "_s + stops.at(i - 1)->objectName() + u" before "_s
+                             qPrintable(pageSpec->id + u": "_s + stops.at(i - 1)->objectName() + u" before "_s
                                         + stops.at(i)->objectName()));
                 }
                 for (QWidget *stop : stops)
                     reached.insert(stop);
-                QVERIFY2(!stops.isEmpty() && qobject_cast<QPushButton *>(stops.last()), qPrintable(spec->id));
+                QVERIFY2(!stops.isEmpty() && qobject_cast<QPushButton *>(stops.last()), qPrintable(pageSpec->id));
                 // The next tab of a tab widget, chosen from its tab bar.
                 QTabBar *bar = nullptr;
                 for (QWidget *stop : stops) {
@@ -224,10 +224,10 @@ private slots:
                 QTest::keyClick(bar, Qt::Key_Right);
                 stops = tabWalk(*modulePage);
             }
-            for (const FieldSpec &f : spec->fields)
-                QVERIFY2(reached.contains(modulePage->fieldWidget(f.key)), qPrintable(spec->id + u' ' + f.name));
-            QVERIFY(reached.contains(child(*modulePage, spec->generateButton)));
-            QVERIFY(reached.contains(child(*modulePage, spec->addButton)));
+            for (const FieldSpec &f : pageSpec->fields)
+                QVERIFY2(reached.contains(modulePage->fieldWidget(f.key)), qPrintable(pageSpec->id + u' ' + f.name));
+            QVERIFY(reached.contains(child(*modulePage, pageSpec->generateButton)));
+            QVERIFY(reached.contains(child(*modulePage, pageSpec->addButton)));
         }
     }
 };

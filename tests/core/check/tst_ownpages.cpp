@@ -167,9 +167,10 @@ private slots:
         QFETCH(Shop, shop);
         QFETCH(QString, radio);
         QFETCH(int, item);
-        const PageSpec &spec = *catalog::findPage(page);
+        const PageSpec &pageSpec = *catalog::findPage(page);
         SoundPictures pictures;
-        const Generation run = generate(spec, stateWithChoice(spec, shop, radio, item), {.measurer = &pictures});
+        const Generation run
+            = generate(pageSpec, stateWithChoice(pageSpec, shop, radio, item), {.measurer = &pictures});
         if (run.outcome == Generation::Outcome::Reminder && item < 0)
             QSKIP("makes nothing before a choice");
         QCOMPARE(int(run.outcome), int(Generation::Outcome::Fragment));
