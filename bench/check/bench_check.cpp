@@ -87,41 +87,33 @@ void report(benchmark::State &state, const QString &html, int findings)
     state.counters["chars/s"] = benchmark::Counter(double(html.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Checks the page for as long as the benchmark asks, at the page width.
+void runCheck(benchmark::State &state, const QString &html, int pageWidth, const QList<CheckSegment> &segments = {})
+{
+    int findings = 0;
+    for (auto _ : state) {
+        const QList<Finding> found = checkPage(html, pageWidth, segments);
+        findings = int(found.size());
+        benchmark::DoNotOptimize(found.constData());
+    }
+    report(state, html, findings);
+}
+
 void checkSummary(benchmark::State &state)
 {
     QList<CheckSegment> segments;
     const QString html = summaryOf(state.range(0), &segments);
-    int findings = 0;
-    for (auto _ : state) {
-        const QList<Finding> found = checkPage(html, 790, segments);
-        findings = int(found.size());
-        benchmark::DoNotOptimize(found.constData());
-    }
-    report(state, html, findings);
+    runCheck(state, html, 790, segments);
 }
 
 void checkFindingsOnOneLine(benchmark::State &state)
 {
-    const QString html = oneLineOf(state.range(0));
-    int findings = 0;
-    for (auto _ : state) {
-        const QList<Finding> found = checkPage(html, 750);
-        findings = int(found.size());
-        benchmark::DoNotOptimize(found.constData());
-    }
-    report(state, html, findings);
+    runCheck(state, oneLineOf(state.range(0)), 750);
 }
 
 void checkUnclosedBlocks(benchmark::State &state)
 {
-    const QString html = unclosedBlocksOf(state.range(0));
-    int findings = 0;
-    for (auto _ : state) {
-        const QList<Finding> found = checkPage(html, 750);
-        findings = int(found.size());
-        benchmark::DoNotOptimize(found.constData());
-    }
-    report(state, html, findings);
+    runCheck(state, unclosedBlocksOf(state.range(0)), 750);
 }
 
 } // namespace
