@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 #include "app/pagecheckcontroller.h"
 #include "core/modulelistmodel.h"
+#include "support/browsertest.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 #include "support/testpictures.h"
@@ -87,13 +88,8 @@ class TstCheckWindow : public QObject {
 
     int scriptValue(const QString &script) const
     {
-        int value = -1;
-        bool done = false;
-        m_window->browser()->page()->runJavaScript(script, [&](const QVariant &v) {
-            value = v.toInt();
-            done = true;
-        });
-        return QTest::qWaitFor([&] { return done; }, 20000) ? value : -2;
+        const std::optional<QVariant> answer = orv::test::scriptAnswer(m_window->browser(), script);
+        return answer ? answer->toInt() : -2;
     }
 
 private slots:

@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "core/modulelistmodel.h"
 #include "modules/catalog.h"
+#include "support/browsertest.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
 #include "widgets/modulepage.h"
@@ -33,21 +34,6 @@
 using namespace Qt::StringLiterals;
 using namespace orv;
 using orv::test::child;
-
-namespace {
-
-QString runScript(QWebEngineView *view, const QString &script)
-{
-    QString text;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &v) {
-        text = v.toString();
-        done = true;
-    });
-    return QTest::qWaitFor([&] { return done; }, 20000) ? text : u"<no answer>"_s;
-}
-
-} // namespace
 
 class TstDesktop : public QObject {
     Q_OBJECT
@@ -306,7 +292,7 @@ private slots:
         const QUrl previewUrl = m_window->browser()->url();
         QVERIFY(previewUrl.isLocalFile());
         QTest::qWait(500);
-        QCOMPARE(runScript(m_window->browser(), u"document.getElementById('p').textContent"_s), u"stays"_s);
+        QCOMPARE(test::scriptText(m_window->browser(), u"document.getElementById('p').textContent"_s), u"stays"_s);
         QVERIFY(opened.isEmpty());
 
         m_window->preview(html);
@@ -315,10 +301,10 @@ private slots:
         QWidget *surface = m_window->browser()->focusProxy();
         QVERIFY(surface);
         const auto clickLink = [&](const QString &id) {
-            const QString box
-                = runScript(m_window->browser(),
-                            u"(function(){ var r = document.getElementById('%1').getBoundingClientRect();"
-                            " return Math.round(r.left + 10) + ',' + Math.round(r.top + r.height / 2); })()"_s.arg(id));
+            const QString box = test::scriptText(
+                m_window->browser(),
+                u"(function(){ var r = document.getElementById('%1').getBoundingClientRect();"
+                " return Math.round(r.left + 10) + ',' + Math.round(r.top + r.height / 2); })()"_s.arg(id));
             const QStringList xy = box.split(u',');
             QCOMPARE(xy.size(), 2);
             QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(xy.at(0).toInt(), xy.at(1).toInt()));
@@ -334,7 +320,7 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(opened.size(), 2);
         QCOMPARE(m_window->browser()->url().adjusted(QUrl::RemoveFragment), previewUrl);
-        QCOMPARE(runScript(m_window->browser(), u"document.getElementById('same').textContent"_s), u"same"_s);
+        QCOMPARE(test::scriptText(m_window->browser(), u"document.getElementById('same').textContent"_s), u"same"_s);
     }
 };
 

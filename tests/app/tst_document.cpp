@@ -7,6 +7,7 @@
 #include "core/modulelistmodel.h"
 #include "core/project.h"
 #include "modules/catalog.h"
+#include "support/files.h"
 #include "support/golden.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
@@ -33,23 +34,8 @@ using namespace orv;
 using orv::test::child;
 using orv::test::choose;
 using orv::test::click;
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-} // namespace
+using orv::test::readFile;
+using orv::test::writeFile;
 
 class TstDocument : public QObject {
     Q_OBJECT

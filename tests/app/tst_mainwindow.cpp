@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
+#include "support/browsertest.h"
+#include "support/files.h"
+#include "support/windowtest.h"
 #include "widgets/dialogs.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
@@ -23,44 +26,16 @@
 
 using namespace Qt::StringLiterals;
 using orv::MainWindow;
+using orv::test::child;
+using orv::test::labelText;
+using orv::test::readFile;
 
 namespace {
-
-template<typename T = QWidget>
-T *child(const QWidget &window, const QString &name)
-{
-    T *w = window.findChild<T *>(name);
-    if (!w)
-        qFatal("no widget %s", qPrintable(name));
-    return w;
-}
-
-QString labelText(const QWidget &window, const QString &name)
-{
-    return child<QLabel>(window, name)->text();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString runScript(QWebEngineView *view, const QString &script)
-{
-    QString text;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &v) {
-        text = v.toString();
-        done = true;
-    });
-    return QTest::qWaitFor([&] { return done; }, 20000) ? text : u"<no answer>"_s;
-}
 
 // The text the browser shows.
 QString shownText(QWebEngineView *view)
 {
-    return runScript(view, u"document.body ? document.body.innerText : ''"_s);
+    return orv::test::scriptText(view, u"document.body ? document.body.innerText : ''"_s);
 }
 
 } // namespace
@@ -301,10 +276,10 @@ private slots:
         QVERIFY2(text.contains(u"blocked"_s) || text.contains(u"none"_s), qPrintable(text));
         QVERIFY2(!text.contains(u"TOP-SECRET"_s), qPrintable(text));
 
-        const QString frameText
-            = runScript(m_window->browser(),
-                        u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
-                        " catch (e) { return 'denied'; } })()"_s);
+        const QString frameText = orv::test::scriptText(
+            m_window->browser(),
+            u"(function(){ try { return document.getElementById('frame').contentDocument.body.innerText; }"
+            " catch (e) { return 'denied'; } })()"_s);
         QVERIFY(frameText != u"<no answer>"_s);
         QVERIFY2(!frameText.contains(u"TOP-SECRET"_s), qPrintable(frameText));
     }

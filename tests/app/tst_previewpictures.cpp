@@ -3,6 +3,7 @@
 // natural size.
 
 #include "app/mainwindow.h"
+#include "support/browsertest.h"
 #include "support/loopbackserver.h"
 #include "support/testjpeg.h"
 #include "widgets/dialogs.h"
@@ -43,12 +44,10 @@ private slots:
         const QString script = u"(function(){ var p = document.getElementById('pic');"
                                " return p && p.complete ? p.naturalHeight : -1; })()"_s;
         const auto measure = [&] {
-            bool done = false;
-            window.browser()->page()->runJavaScript(script, [&](const QVariant &v) {
-                naturalHeight = v.toInt();
-                done = true;
-            });
-            return QTest::qWaitFor([&] { return done; }, 10000) && naturalHeight > 0;
+            const std::optional<QVariant> answer = orv::test::scriptAnswer(window.browser(), script, 10000);
+            if (answer)
+                naturalHeight = answer->toInt();
+            return answer && naturalHeight > 0;
         };
         QVERIFY(QTest::qWaitFor(measure, 30000));
         QCOMPARE(naturalHeight, 77);
