@@ -561,6 +561,12 @@ Project MainWindow::project() const
         if (const auto *modulePage = qobject_cast<const ModulePage *>(m_pages->widget(i)))
             p.pages.insert(modulePage->pageSpec().id, modulePage->values());
     }
+    // An entry being edited borrows its page and the metrics: the work is
+    // what the window held before.
+    if (m_editing) {
+        p.metrics = m_editing->metricsBefore;
+        p.pages.insert(m_editing->page->pageSpec().id, m_editing->fieldsBefore);
+    }
     p.entries = m_moduleList->model()->entries();
     return p;
 }
@@ -626,7 +632,7 @@ void MainWindow::updateEditedEntry()
     const int row = model.rowOf(m_editing->id);
     if (row < 0) {
         dialogs::inform(this, u"正在编辑的条目已不在版块列表中。"_s);
-        endEdit();
+        leaveEdit();
         return;
     }
     ModuleEntry entry = model.entry(row);
@@ -645,19 +651,23 @@ void MainWindow::updateEditedEntry()
         entry.code = m_editing->page->value(catalog::codePage().fields.first().key);
     }
     m_moduleList->update(row, entry);
-    endEdit();
+    leaveEdit();
 }
 
 void MainWindow::cancelEdit()
 {
-    if (!m_editing)
-        return;
+    if (m_editing)
+        leaveEdit();
+}
+
+void MainWindow::leaveEdit()
+{
     const EditSession session = *m_editing;
     endEdit();
     setPageValues(session.page, session.fieldsBefore);
     setMetrics(session.metricsBefore);
-    if (session.shownBefore)
-        m_pages->setCurrentWidget(session.shownBefore);
+    // The page shown before, and its name for the next 添加.
+    showModulePage(session.shownBefore ? session.shownBefore : session.page);
 }
 
 void MainWindow::endEdit()

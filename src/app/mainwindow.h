@@ -77,7 +77,9 @@ public:
     // Editing an entry of the module list on its page: the page shows the
     // fields and metrics the entry was generated from (an entry without a
     // page, its code in the custom-HTML page) until the edit is updated or
-    // cancelled.
+    // cancelled; then the window is given back as it was (the page's fields,
+    // the metrics and shop type, the page shown). Meanwhile project() holds
+    // the work as it was before the edit.
     void editEntry(quint64 id);
     void updateEditedEntry();
     void cancelEdit();
@@ -117,6 +119,8 @@ private:
         Metrics metricsBefore;
         ModulePage *shownBefore = nullptr;
     };
+    // Ends the edit and gives the window back as it was before it.
+    void leaveEdit();
     void endEdit();
 
     OutputBuffer m_buffer;

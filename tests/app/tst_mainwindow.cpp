@@ -1,10 +1,12 @@
 #include "app/mainwindow.h"
+#include "core/modulelistmodel.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
 #include "support/browsertest.h"
 #include "support/files.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
+#include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
 
@@ -19,6 +21,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -143,6 +146,60 @@ private slots:
         m_window->setMetrics({.totalHeight = 360});
         QTest::mouseClick(items.at(0), Qt::LeftButton);
         QCOMPARE(labelText(w, u"lblzonggao"_s), u"360"_s);
+    }
+
+    // Editing an entry borrows its page: after 更新 or 取消 the window is as
+    // it was, the half-filled form, the shop type, the metrics and the page
+    // shown, also when the entry was made for the other shop type. Meanwhile
+    // the work saved or recovered is that window, not the borrowed page.
+    void editGivesThePageBack_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("entryShop");
+        QTest::newRow("更新") << u"editUpdate"_s << 0;
+        QTest::newRow("更新, other shop") << u"editUpdate"_s << 1;
+        QTest::newRow("取消") << u"editCancel"_s << 0;
+        QTest::newRow("取消, other shop") << u"editCancel"_s << 1;
+    }
+
+    void editGivesThePageBack()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, entryShop);
+        const MainWindow &w = *m_window;
+        orv::ModulePage *divider = m_window->page(u"tsfengetiao"_s);
+        orv::test::choose(w, u"rg1"_s, entryShop);
+        orv::test::click(w, u"btnfengetiao"_s);
+        divider->setValue(u"title"_s, u"条目"_s);
+        orv::test::click(w, u"btn15"_s);
+        orv::test::click(w, u"btn8"_s);
+        orv::dialogs::takeShown();
+
+        orv::test::choose(w, u"rg1"_s, 0);
+        const orv::Metrics metrics{.shop = orv::Shop::Taobao, .totalWidth = 750, .totalHeight = 321};
+        m_window->setMetrics(metrics);
+        divider->setValue(u"title"_s, u"半成品"_s);
+        orv::test::click(w, u"btncanshu"_s);
+
+        child<QTableView>(w, u"lv1"_s)->selectRow(0);
+        child<QAction>(w, u"editEntry"_s)->trigger();
+        QCOMPARE(divider->value(u"title"_s), u"条目"_s);
+        QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), entryShop);
+        QCOMPARE(m_window->project().pages.value(u"tsfengetiao"_s).value(u"title"_s), u"半成品"_s);
+        QCOMPARE(m_window->project().metrics, metrics);
+        divider->setValue(u"title"_s, u"改过"_s);
+        orv::test::click(w, button);
+
+        QCOMPARE(divider->value(u"title"_s), u"半成品"_s);
+        QCOMPARE(m_window->metrics(), metrics);
+        QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), 0);
+        QCOMPARE(labelText(w, u"lblzonggao"_s), u"321"_s);
+        QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tscanshu"_s);
+        QCOMPARE(labelText(w, u"lblname"_s), u"产品参数"_s);
+        const orv::ModuleEntry entry = m_window->moduleList()->model()->entry(0);
+        QCOMPARE(entry.code.contains(u"改过"_s), button == u"editUpdate"_s);
+        QCOMPARE(int(entry.source->metrics.shop), entryShop);
+        QVERIFY(orv::dialogs::takeShown().isEmpty());
     }
 
     void dividerPreviewShowsInBrowser()
