@@ -587,8 +587,17 @@ void MainWindow::setProject(const Project &project)
             setPageValues(modulePage, project.pages.value(modulePage->pageSpec().id));
     }
     m_moduleList->model()->setEntries(project.entries);
-    // The buffer belonged to the work before.
+    // The buffer belonged to the work before: it holds this project's page
+    // now, as 汇总 makes it, and the preview shows it with the module list;
+    // a project without entries (新建) shows the start page.
     m_buffer.clear();
+    showSettingsPanel();
+    if (project.entries.isEmpty()) {
+        m_browser->load(links::startPage());
+        return;
+    }
+    writeSummary(*m_moduleList->model(), m_buffer);
+    preview();
 }
 
 void MainWindow::editEntry(quint64 id)

@@ -44,6 +44,9 @@ public:
     ~MainWindow() override;
 
     Project project() const override;
+    // Shows a project (opened, recovered or new): the settings panel with its
+    // module list, and its page, as 汇总 makes it, in the buffer and the
+    // preview; the start page when it has no entries.
     void setProject(const Project &project) override;
     Document *document() const { return m_document; }
     QUndoStack *undoStack() { return &m_undoStack; }

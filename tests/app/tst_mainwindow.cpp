@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "core/modulelistmodel.h"
+#include "core/project.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
 #include "support/browsertest.h"
@@ -200,6 +201,49 @@ private slots:
         QCOMPARE(entry.code.contains(u"改过"_s), button == u"editUpdate"_s);
         QCOMPARE(int(entry.source->metrics.shop), entryShop);
         QVERIFY(orv::dialogs::takeShown().isEmpty());
+    }
+
+    // A project opened or recovered shows its module list and its page, as
+    // 汇总 makes it (in the buffer too, for 提取代码 and 检查).
+    void loadedProjectShowsListAndPage_data()
+    {
+        QTest::addColumn<bool>("recovered");
+        QTest::newRow("打开") << false;
+        QTest::newRow("恢复") << true;
+    }
+
+    void loadedProjectShowsListAndPage()
+    {
+        QFETCH(bool, recovered);
+        QTemporaryDir dir;
+        const QString recoveryFolder = dir.filePath(u"recovery"_s);
+        QVERIFY(QDir().mkpath(recoveryFolder));
+        orv::Project project;
+        project.metrics = orv::Metrics::forShop(orv::Shop::Taobao);
+        project.entries
+            = {{1, u"[ 自定义 ] "_s, u"<p>第一项</p>"_s, {}}, {2, u"[ 自定义 ] "_s, u"<p>第二项</p>"_s, {}}};
+        const QString empty;
+        orv::writeProjectFile(recovered ? recoveryFolder + u"/left.orvanta"_s : dir.filePath(u"shop.orvanta"_s),
+                              project, recovered ? &empty : nullptr);
+
+        m_window = std::make_unique<MainWindow>(nullptr, recoveryFolder);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->browser()->url(), QUrl(u"qrc:/pages/start.html"_s), 20000);
+        QVERIFY(!child(*m_window, u"lv1"_s)->isVisible());
+        if (recovered) {
+            m_window->document()->offerRecovery();
+        } else {
+            orv::dialogs::queueFileName(dir.filePath(u"shop.orvanta"_s));
+            child<QAction>(*m_window, u"actionOpen"_s)->trigger();
+        }
+        QCOMPARE(m_window->moduleList()->model()->count(), 2);
+        QVERIFY(child(*m_window, u"lv1"_s)->isVisible());
+        QVERIFY(child(*m_window, u"btn2"_s)->isVisible());
+        QCOMPARE(m_window->buffer().text(), u"<p>第一项</p>\r\n<p>第二项</p>\r\n"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->browser()->url(), QUrl::fromLocalFile(m_window->previewFile()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(m_window->browser()).contains(u"第二项"_s), 20000);
+        QCOMPARE(orv::dialogs::takeShown().size(), recovered ? 1 : 0); // the recovery question
     }
 
     void dividerPreviewShowsInBrowser()
