@@ -55,6 +55,10 @@ constexpr int splitterWidth = 3;
 // The window's frame around the client area, allowed for before the window
 // manager tells it.
 constexpr QSize frameAllowance(16, 48);
+// The module list shows this many entries unless the user moves its handle;
+// the form over it keeps at least this height, scrolling.
+constexpr int listedEntries = 6;
+constexpr int smallestForm = 80;
 constexpr int toggleTop = 291;
 constexpr int toggleHeight = 56;
 
@@ -65,6 +69,17 @@ QFrame *bevelPanel(const QString &name, QWidget *parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(1);
     return panel;
+}
+
+// A splitter's handle, in a light shade of the selection colour.
+void styleHandle(QSplitterHandle *handle, const QString &name)
+{
+    handle->setObjectName(name);
+    handle->setAutoFillBackground(true);
+    QPalette handlePalette = handle->palette();
+    handlePalette.setColor(QPalette::Window,
+                           handle->palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
+    handle->setPalette(handlePalette);
 }
 
 QLabel *placedLabel(const QString &text, int x, int y, QWidget *parent, const QString &name = {})
@@ -108,12 +123,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     m_splitter->addWidget(createBrowserArea());
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    QSplitterHandle *handle = m_splitter->handle(1);
-    handle->setObjectName(u"spl1"_s);
-    handle->setAutoFillBackground(true);
-    QPalette handlePalette = handle->palette();
-    handlePalette.setColor(QPalette::Window, palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
-    handle->setPalette(handlePalette);
+    styleHandle(m_splitter->handle(1), u"spl1"_s);
     middle->addWidget(m_splitter, 1);
     column->addLayout(middle, 1);
     column->addWidget(createStatusStrip());
@@ -249,6 +259,7 @@ void MainWindow::restoreWindowState()
 {
     const Settings settings;
     m_settingsPanelWidth = settings.settingsPanelWidth() > 0 ? settings.settingsPanelWidth() : settingsWidth;
+    m_moduleListHeight = settings.moduleListHeight();
     const QScreen *screen = this->screen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     // A geometry cut short restores a window of no size: that is none.
@@ -271,6 +282,7 @@ void MainWindow::saveWindowState()
     Settings settings;
     settings.setWindowGeometry(saveGeometry());
     settings.setSettingsPanelWidth(m_settingsPanelWidth);
+    settings.setModuleListHeight(m_moduleListHeight);
 }
 
 // The toggle strip keeps its place on the browser's edge, moving up when the
@@ -287,7 +299,23 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         const int total = split->height() - split->handleWidth();
         split->setSizes({total - total / 3, total / 3});
     }
+    if (watched == m_listSplit && event->type() == QEvent::Resize)
+        placeModuleList();
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The module list keeps the height the user gave it (by default room for a
+// few entries, more where the form needs less), the form the rest.
+void MainWindow::placeModuleList()
+{
+    const int total = m_listSplit->height() - m_listSplit->handleWidth();
+    if (total <= 0)
+        return;
+    const int form = m_listSplit->widget(0)->maximumHeight();
+    int list
+        = m_moduleListHeight > 0 ? m_moduleListHeight : qMax(m_moduleList->heightForRows(listedEntries), total - form);
+    list = qMax(m_moduleList->minimumSizeHint().height(), qMin(list, total - smallestForm));
+    m_listSplit->setSizes({total - list, list});
 }
 
 // Opens the home page in the user's default browser. A build without a home
@@ -396,7 +424,7 @@ QWidget *MainWindow::createSettingsPanel()
     connect(m_editBar, &EditBar::cancelRequested, this, &MainWindow::cancelEdit);
     layout->addWidget(m_editBar);
 
-    m_pages = new QStackedWidget(content);
+    m_pages = new QStackedWidget;
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
@@ -409,11 +437,28 @@ QWidget *MainWindow::createSettingsPanel()
         connect(modulePage, &ModulePage::edited, m_document, &Document::formsChanged);
         connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
     }
-    layout->addWidget(m_pages);
 
-    m_moduleList = new ModuleListPanel(this, &m_undoStack, content);
+    // The page's form over the module list, the handle between them where the
+    // user puts it; a form cut short scrolls.
+    m_listSplit = new QSplitter(Qt::Vertical, content);
+    m_listSplit->setObjectName(u"settingsSplit"_s);
+    m_listSplit->setHandleWidth(splitterWidth);
+    m_listSplit->setChildrenCollapsible(false);
+    auto *form = new ScrollColumn(m_pages, m_listSplit);
+    form->setObjectName(u"pageColumn"_s);
+    form->setMinimumHeight(smallestForm);
+    form->setMaximumHeight(m_pages->height());
+    m_listSplit->addWidget(form);
+    m_moduleList = new ModuleListPanel(this, &m_undoStack, m_listSplit);
     connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
-    layout->addWidget(m_moduleList, 1);
+    m_listSplit->addWidget(m_moduleList);
+    m_listSplit->setStretchFactor(0, 0);
+    m_listSplit->setStretchFactor(1, 1);
+    styleHandle(m_listSplit->handle(1), u"spl2"_s);
+    m_listSplit->installEventFilter(this);
+    connect(m_listSplit, &QSplitter::splitterMoved, this,
+            [this] { m_moduleListHeight = m_listSplit->sizes().value(1, m_moduleListHeight); });
+    layout->addWidget(m_listSplit, 1);
     setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
 }

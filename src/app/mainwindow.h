@@ -103,6 +103,7 @@ private:
     QWidget *createBrowserArea();
     QWidget *createStatusStrip();
 
+    void placeModuleList();
     void showModulePage(ModulePage *page);
     void showSettingsPanel();
     void toggleSettingsPanel();
@@ -140,6 +141,8 @@ private:
     QSplitter *m_splitter = nullptr;
     bool m_settingsPanelSized = false;
     int m_settingsPanelWidth = 0;
+    QSplitter *m_listSplit = nullptr;
+    int m_moduleListHeight = 0; // the user's; 0 until the handle is moved
     QWidget *m_browserArea = nullptr;
     QStackedWidget *m_pages = nullptr;
     QPushButton *m_toggle = nullptr;

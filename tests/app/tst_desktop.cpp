@@ -216,6 +216,20 @@ private slots:
         press(m_window.get(), shortcuts::module(0));
         QCOMPARE(panel()->width(), 350);
 
+        // The module list's height under the form, as the user drags its handle.
+        QWidget *list = child(*m_window, u"pnl9"_s);
+        QWidget *handle = child(*m_window, u"spl2"_s);
+        const int before = list->height();
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(20, 2));
+        QTest::mouseMove(handle, QPoint(20, -38));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(20, -38));
+        const int height = list->height();
+        QVERIFY2(qAbs(height - before - 40) <= 1, qPrintable(u"%1 to %2"_s.arg(before).arg(height)));
+        QVERIFY(m_window->close());
+        openWindow();
+        press(m_window.get(), shortcuts::module(0));
+        QCOMPARE(child(*m_window, u"pnl9"_s)->height(), height);
+
         // A width changed and then hidden with the toggle counts too.
         splitter()->setSizes({320, splitter()->width() - 320});
         test::click(*m_window, u"pnl18"_s); // 》 shows
@@ -231,7 +245,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[[[=\n\x01", 9);
-        QTest::newRow("wrong types") << QByteArray("[window]\ngeometry=hello\nsettingsPanelWidth=wide\n");
+        QTest::newRow("wrong types") << QByteArray(
+            "[window]\ngeometry=hello\nsettingsPanelWidth=wide\nmoduleListHeight=tall\n");
         QTest::newRow("negative width") << QByteArray("[window]\nsettingsPanelWidth=-40\n");
         QTest::newRow("huge width") << QByteArray("[window]\nsettingsPanelWidth=99999999999\n");
         QTest::newRow("bad geometry") << QByteArray("[window]\ngeometry=@ByteArray(\\x1\\xd9\\xd0\\xcb)\n");
@@ -248,6 +263,7 @@ private slots:
             file.write(content);
         }
         QCOMPARE(Settings().settingsPanelWidth(), 0);
+        QCOMPARE(Settings().moduleListHeight(), 0);
         QVERIFY(Settings().windowGeometry().size() < 8);
 
         openWindow();
