@@ -481,6 +481,10 @@ QWidget *MainWindow::createBrowserArea()
     // remote address, pictures included, unless allowed: the pictures of a
     // description are all on the web.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // Showing a page leaves the keyboard focus where the user had it. The
+    // engine keeps no key of the window for itself, except the editing keys
+    // inside a text field of the page (undo there is the field's own).
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // The page check's findings show under the preview.
     auto *previewSplit = new QSplitter(Qt::Vertical, area);
     previewSplit->setObjectName(u"previewSplit"_s);

@@ -15,6 +15,7 @@
 #include "widgets/dialogs.h"
 #include "widgets/modulepage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -58,6 +59,22 @@ private:
     void press(QWidget *target, const QKeySequence &key)
     {
         QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+    }
+    // A key as the keyboard gives it: to the window, for whatever has the focus.
+    void type(const QKeySequence &key)
+    {
+        QTest::keyClick(m_window->windowHandle(), key[0].key(), key[0].keyboardModifiers());
+    }
+    // Shows a text in the preview and clicks into it, as the user puts the focus there.
+    void clickIntoPreview(const QString &html, QPoint at = {20, 20})
+    {
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        m_window->preview(html);
+        QVERIFY(loaded.wait(30000));
+        QWidget *surface = m_window->browser()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+        QTRY_COMPARE(QApplication::focusWidget(), surface);
     }
 
 private slots:
@@ -199,6 +216,98 @@ private slots:
         QVERIFY(m_window->buffer().isEmpty());
         QCOMPARE(listModel()->count(), 0);
         QVERIFY(dialogs::takeShown().isEmpty());
+    }
+
+    // The window's keys work with the focus in the preview, as after a click
+    // on it: the browser engine keeps none of them for itself.
+    void keysWorkInThePreview_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("action");
+        const QList<const PageSpec *> &pages = catalog::pages();
+        for (qsizetype i = 0; i < pages.size(); ++i)
+            QTest::newRow(qPrintable(shortcuts::module(i).toString()))
+                << shortcuts::module(i) << u"show_"_s + pages.at(i)->id;
+        const QList<std::pair<const char *, const char *>> keys{
+            {"Ctrl+Return", "actionGenerate"}, {"Ctrl+Shift+Return", "actionAdd"}, {"F5", "actionSummarize"},
+            {"Ctrl+Shift+C", "actionExtract"}, {"F7", "actionCheckPage"},          {"Ctrl+N", "actionNew"},
+            {"Ctrl+O", "actionOpen"},          {"Ctrl+S", "actionSave"},           {"Ctrl+Shift+S", "actionSaveAs"},
+            {"Ctrl+Q", "actionQuit"},          {"Ctrl+Z", "actionUndo"},           {"Ctrl+Shift+Z", "actionRedo"},
+            {"Ctrl+Y", "actionRedo"},
+        };
+        for (const auto &[key, action] : keys)
+            QTest::newRow(key) << QKeySequence(QString::fromLatin1(key)) << QString::fromLatin1(action);
+    }
+
+    void keysWorkInThePreview()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, action);
+        // An entry in the list, one step to undo and, for redo, one to redo.
+        press(m_window.get(), shortcuts::module(1));
+        m_window->buffer().setText(u"<p>预览</p>"_s);
+        test::click(*m_window, u"btn8"_s);
+        if (action == u"actionRedo"_s)
+            m_window->undoStack()->undo();
+        dialogs::takeShown();
+
+        clickIntoPreview(m_window->buffer().text());
+        if (QTest::currentTestFailed())
+            return;
+
+        auto *target = child<QAction>(*m_window, action);
+        QVERIFY(target->isEnabled());
+        QSignalSpy triggered(target, &QAction::triggered);
+        type(key);
+        QTRY_COMPARE(triggered.size(), 1);
+    }
+
+    // Right after 生成 and 添加, and after 汇总, the keys work with the focus
+    // where the program leaves it.
+    void keysWorkAfterAdding()
+    {
+        QTemporaryDir dir;
+        type(shortcuts::module(1)); // the divider bar
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        test::click(*m_window, u"btn15"_s);
+        QVERIFY(loaded.wait(30000));
+        test::click(*m_window, u"btn8"_s);
+        QCOMPARE(listModel()->count(), 1);
+        type(QKeySequence::Undo);
+        QCOMPARE(listModel()->count(), 0);
+        type(QKeySequence(u"Ctrl+Shift+Z"_s));
+        QCOMPARE(listModel()->count(), 1);
+        dialogs::queueFileName(dir.filePath(u"shop.orvanta"_s));
+        type(QKeySequence::Save);
+        QVERIFY(QFile::exists(dir.filePath(u"shop.orvanta"_s)));
+        QVERIFY(!m_window->isWindowModified());
+
+        type(shortcuts::summarize());
+        QCOMPARE(m_window->buffer().text(), listModel()->entry(0).code + u"\r\n"_s);
+        type(QKeySequence(Qt::Key_F7));
+        QVERIFY(child(*m_window, u"findingsPanel"_s)->isVisible());
+    }
+
+    // In a text field of the page, undo is the field's own; the window's
+    // other keys still work there.
+    void previewTextFieldKeepsItsUndo()
+    {
+        press(m_window.get(), shortcuts::module(1));
+        m_window->buffer().setText(u"<p>条目</p>"_s);
+        test::click(*m_window, u"btn8"_s);
+        clickIntoPreview(u"<body style='margin:0'><input id='f' style='width:300px;height:40px'></body>"_s);
+        if (QTest::currentTestFailed())
+            return;
+        const auto fieldText
+            = [this] { return test::scriptText(m_window->browser(), u"document.getElementById('f').value"_s); };
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_A);
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_B);
+        QTRY_COMPARE_WITH_TIMEOUT(fieldText(), u"ab"_s, 10000);
+        type(QKeySequence::Undo);
+        QTRY_VERIFY_WITH_TIMEOUT(fieldText() != u"ab"_s, 10000);
+        QCOMPARE(listModel()->count(), 1);
+        type(QKeySequence(Qt::Key_F7));
+        QVERIFY(child(*m_window, u"findingsPanel"_s)->isVisible());
     }
 
     void geometryAndPanelWidthSurviveRestart()
