@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,29 +112,44 @@ private slots:
     }
 
     // A project of nine entries opened as the window opens: six entries and
-    // the list's buttons show without scrolling anything.
+    // the list's buttons show without scrolling anything, also while an entry
+    // is edited (its bar over the form).
+    void moduleListShowsWithoutScrolling_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("opened") << false;
+        QTest::newRow("editing") << true;
+    }
+
     void moduleListShowsWithoutScrolling()
     {
+        QFETCH(bool, editing);
         dialogs::queueFileName(test::dataPath(u"../../examples/sample.orvanta"_s));
         child<QAction>(*m_window, u"actionOpen"_s)->trigger();
         QCOMPARE(m_window->moduleList()->model()->count(), 9);
-        QCoreApplication::processEvents();
         auto *list = child<QTableView>(*m_window, u"lv1"_s);
+        if (editing) {
+            list->selectRow(2);
+            child<QAction>(*m_window, u"editEntry"_s)->trigger();
+            QVERIFY(child(*m_window, u"editBar"_s)->isVisible());
+        }
+        QCoreApplication::processEvents();
         const QRect sixth = list->visualRect(list->model()->index(5, 0));
         QVERIFY2(list->viewport()->rect().contains(sixth),
                  qPrintable(u"%1 rows"_s.arg(double(list->viewport()->height()) / sixth.height())));
-        for (const QString &name : {u"btn2"_s, u"btntiqu"_s, u"btnCheck"_s}) {
-            QWidget *button = child(*m_window, name);
-            for (QWidget *w = button->parentWidget(); w; w = w->parentWidget()) {
+        for (const QString &name : {u"btn2"_s, u"btntiqu"_s, u"btnCheck"_s, u"lv1"_s}) {
+            QWidget *widget = child(*m_window, name);
+            for (QWidget *w = widget->parentWidget(); w; w = w->parentWidget()) {
                 if (auto *column = qobject_cast<ScrollColumn *>(w)) {
-                    const QRect inViewport(button->mapTo(column->viewport(), QPoint()), button->size());
+                    const QRect inViewport(widget->mapTo(column->viewport(), QPoint()), widget->size());
                     QVERIFY2(column->viewport()->rect().contains(inViewport), qPrintable(name));
                 }
             }
-            QVERIFY(m_window->rect().contains(QRect(button->mapTo(m_window.get(), QPoint()), button->size())));
+            QVERIFY(m_window->rect().contains(QRect(widget->mapTo(m_window.get(), QPoint()), widget->size())));
         }
         // The form over the list scrolls to its buttons.
-        verifyReachable(child(*m_window->page(u"tsguanlian"_s), u"btn14"_s));
+        const auto *shown = qobject_cast<ModulePage *>(child<QStackedWidget>(*m_window, u"pgc1"_s)->currentWidget());
+        verifyReachable(child(*shown, shown->pageSpec().generateButton));
     }
 
     // The splitter narrows the panel to the width its fields need, no further,
