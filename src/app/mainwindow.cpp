@@ -55,6 +55,10 @@ constexpr int splitterWidth = 3;
 // The window's frame around the client area, allowed for before the window
 // manager tells it.
 constexpr QSize frameAllowance(16, 48);
+// The module list shows this many entries unless the user moves its handle;
+// the form over it keeps at least this height, scrolling.
+constexpr int listedEntries = 6;
+constexpr int smallestForm = 80;
 constexpr int toggleTop = 291;
 constexpr int toggleHeight = 56;
 
@@ -65,6 +69,17 @@ QFrame *bevelPanel(const QString &name, QWidget *parent)
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(1);
     return panel;
+}
+
+// A splitter's handle, in a light shade of the selection colour.
+void styleHandle(QSplitterHandle *handle, const QString &name)
+{
+    handle->setObjectName(name);
+    handle->setAutoFillBackground(true);
+    QPalette handlePalette = handle->palette();
+    handlePalette.setColor(QPalette::Window,
+                           handle->palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
+    handle->setPalette(handlePalette);
 }
 
 QLabel *placedLabel(const QString &text, int x, int y, QWidget *parent, const QString &name = {})
@@ -108,12 +123,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     m_splitter->addWidget(createBrowserArea());
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    QSplitterHandle *handle = m_splitter->handle(1);
-    handle->setObjectName(u"spl1"_s);
-    handle->setAutoFillBackground(true);
-    QPalette handlePalette = handle->palette();
-    handlePalette.setColor(QPalette::Window, palette().color(QPalette::Inactive, QPalette::Highlight).lighter(150));
-    handle->setPalette(handlePalette);
+    styleHandle(m_splitter->handle(1), u"spl1"_s);
     middle->addWidget(m_splitter, 1);
     column->addLayout(middle, 1);
     column->addWidget(createStatusStrip());
@@ -249,6 +259,7 @@ void MainWindow::restoreWindowState()
 {
     const Settings settings;
     m_settingsPanelWidth = settings.settingsPanelWidth() > 0 ? settings.settingsPanelWidth() : settingsWidth;
+    m_moduleListHeight = settings.moduleListHeight();
     const QScreen *screen = this->screen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
     // A geometry cut short restores a window of no size: that is none.
@@ -271,6 +282,7 @@ void MainWindow::saveWindowState()
     Settings settings;
     settings.setWindowGeometry(saveGeometry());
     settings.setSettingsPanelWidth(m_settingsPanelWidth);
+    settings.setModuleListHeight(m_moduleListHeight);
 }
 
 // The toggle strip keeps its place on the browser's edge, moving up when the
@@ -287,7 +299,23 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         const int total = split->height() - split->handleWidth();
         split->setSizes({total - total / 3, total / 3});
     }
+    if (watched == m_listSplit && event->type() == QEvent::Resize)
+        placeModuleList();
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The module list keeps the height the user gave it (by default room for a
+// few entries, more where the form needs less), the form the rest.
+void MainWindow::placeModuleList()
+{
+    const int total = m_listSplit->height() - m_listSplit->handleWidth();
+    if (total <= 0)
+        return;
+    const int form = m_listSplit->widget(0)->maximumHeight();
+    int list
+        = m_moduleListHeight > 0 ? m_moduleListHeight : qMax(m_moduleList->heightForRows(listedEntries), total - form);
+    list = qMax(m_moduleList->minimumSizeHint().height(), qMin(list, total - smallestForm));
+    m_listSplit->setSizes({total - list, list});
 }
 
 // Opens the home page in the user's default browser. A build without a home
@@ -396,7 +424,7 @@ QWidget *MainWindow::createSettingsPanel()
     connect(m_editBar, &EditBar::cancelRequested, this, &MainWindow::cancelEdit);
     layout->addWidget(m_editBar);
 
-    m_pages = new QStackedWidget(content);
+    m_pages = new QStackedWidget;
     m_pages->setObjectName(u"pgc1"_s);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
@@ -409,11 +437,28 @@ QWidget *MainWindow::createSettingsPanel()
         connect(modulePage, &ModulePage::edited, m_document, &Document::formsChanged);
         connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
     }
-    layout->addWidget(m_pages);
 
-    m_moduleList = new ModuleListPanel(this, &m_undoStack, content);
+    // The page's form over the module list, the handle between them where the
+    // user puts it; a form cut short scrolls.
+    m_listSplit = new QSplitter(Qt::Vertical, content);
+    m_listSplit->setObjectName(u"settingsSplit"_s);
+    m_listSplit->setHandleWidth(splitterWidth);
+    m_listSplit->setChildrenCollapsible(false);
+    auto *form = new ScrollColumn(m_pages, m_listSplit);
+    form->setObjectName(u"pageColumn"_s);
+    form->setMinimumHeight(smallestForm);
+    form->setMaximumHeight(m_pages->height());
+    m_listSplit->addWidget(form);
+    m_moduleList = new ModuleListPanel(this, &m_undoStack, m_listSplit);
     connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
-    layout->addWidget(m_moduleList, 1);
+    m_listSplit->addWidget(m_moduleList);
+    m_listSplit->setStretchFactor(0, 0);
+    m_listSplit->setStretchFactor(1, 1);
+    styleHandle(m_listSplit->handle(1), u"spl2"_s);
+    m_listSplit->installEventFilter(this);
+    connect(m_listSplit, &QSplitter::splitterMoved, this,
+            [this] { m_moduleListHeight = m_listSplit->sizes().value(1, m_moduleListHeight); });
+    layout->addWidget(m_listSplit, 1);
     setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
 }
@@ -436,6 +481,10 @@ QWidget *MainWindow::createBrowserArea()
     // remote address, pictures included, unless allowed: the pictures of a
     // description are all on the web.
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // Showing a page leaves the keyboard focus where the user had it. The
+    // engine keeps no key of the window for itself, except the editing keys
+    // inside a text field of the page (undo there is the field's own).
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // The page check's findings show under the preview.
     auto *previewSplit = new QSplitter(Qt::Vertical, area);
     previewSplit->setObjectName(u"previewSplit"_s);
@@ -561,6 +610,12 @@ Project MainWindow::project() const
         if (const auto *modulePage = qobject_cast<const ModulePage *>(m_pages->widget(i)))
             p.pages.insert(modulePage->pageSpec().id, modulePage->values());
     }
+    // An entry being edited borrows its page and the metrics: the work is
+    // what the window held before.
+    if (m_editing) {
+        p.metrics = m_editing->metricsBefore;
+        p.pages.insert(m_editing->page->pageSpec().id, m_editing->fieldsBefore);
+    }
     p.entries = m_moduleList->model()->entries();
     return p;
 }
@@ -581,8 +636,17 @@ void MainWindow::setProject(const Project &project)
             setPageValues(modulePage, project.pages.value(modulePage->pageSpec().id));
     }
     m_moduleList->model()->setEntries(project.entries);
-    // The buffer belonged to the work before.
+    // The buffer belonged to the work before: it holds this project's page
+    // now, as 汇总 makes it, and the preview shows it with the module list;
+    // a project without entries (新建) shows the start page.
     m_buffer.clear();
+    showSettingsPanel();
+    if (project.entries.isEmpty()) {
+        m_browser->load(links::startPage());
+        return;
+    }
+    writeSummary(*m_moduleList->model(), m_buffer);
+    preview();
 }
 
 void MainWindow::editEntry(quint64 id)
@@ -626,7 +690,7 @@ void MainWindow::updateEditedEntry()
     const int row = model.rowOf(m_editing->id);
     if (row < 0) {
         dialogs::inform(this, u"正在编辑的条目已不在版块列表中。"_s);
-        endEdit();
+        leaveEdit();
         return;
     }
     ModuleEntry entry = model.entry(row);
@@ -645,19 +709,23 @@ void MainWindow::updateEditedEntry()
         entry.code = m_editing->page->value(catalog::codePage().fields.first().key);
     }
     m_moduleList->update(row, entry);
-    endEdit();
+    leaveEdit();
 }
 
 void MainWindow::cancelEdit()
 {
-    if (!m_editing)
-        return;
+    if (m_editing)
+        leaveEdit();
+}
+
+void MainWindow::leaveEdit()
+{
     const EditSession session = *m_editing;
     endEdit();
     setPageValues(session.page, session.fieldsBefore);
     setMetrics(session.metricsBefore);
-    if (session.shownBefore)
-        m_pages->setCurrentWidget(session.shownBefore);
+    // The page shown before, and its name for the next 添加.
+    showModulePage(session.shownBefore ? session.shownBefore : session.page);
 }
 
 void MainWindow::endEdit()

@@ -44,6 +44,9 @@ public:
     ~MainWindow() override;
 
     Project project() const override;
+    // Shows a project (opened, recovered or new): the settings panel with its
+    // module list, and its page, as 汇总 makes it, in the buffer and the
+    // preview; the start page when it has no entries.
     void setProject(const Project &project) override;
     Document *document() const { return m_document; }
     QUndoStack *undoStack() { return &m_undoStack; }
@@ -77,7 +80,9 @@ public:
     // Editing an entry of the module list on its page: the page shows the
     // fields and metrics the entry was generated from (an entry without a
     // page, its code in the custom-HTML page) until the edit is updated or
-    // cancelled.
+    // cancelled; then the window is given back as it was (the page's fields,
+    // the metrics and shop type, the page shown). Meanwhile project() holds
+    // the work as it was before the edit.
     void editEntry(quint64 id);
     void updateEditedEntry();
     void cancelEdit();
@@ -98,6 +103,7 @@ private:
     QWidget *createBrowserArea();
     QWidget *createStatusStrip();
 
+    void placeModuleList();
     void showModulePage(ModulePage *page);
     void showSettingsPanel();
     void toggleSettingsPanel();
@@ -117,6 +123,8 @@ private:
         Metrics metricsBefore;
         ModulePage *shownBefore = nullptr;
     };
+    // Ends the edit and gives the window back as it was before it.
+    void leaveEdit();
     void endEdit();
 
     OutputBuffer m_buffer;
@@ -133,6 +141,8 @@ private:
     QSplitter *m_splitter = nullptr;
     bool m_settingsPanelSized = false;
     int m_settingsPanelWidth = 0;
+    QSplitter *m_listSplit = nullptr;
+    int m_moduleListHeight = 0; // the user's; 0 until the handle is moved
     QWidget *m_browserArea = nullptr;
     QStackedWidget *m_pages = nullptr;
     QPushButton *m_toggle = nullptr;

@@ -10,8 +10,16 @@ namespace {
 
 const QString geometryKey = u"window/geometry"_s;
 const QString panelWidthKey = u"window/settingsPanelWidth"_s;
-// Wider than any screen: a larger remembered width is no width.
-constexpr int widestPanel = 100000;
+const QString listHeightKey = u"window/moduleListHeight"_s;
+// Larger than any screen: a larger remembered size is no size.
+constexpr int largestSize = 100000;
+
+int positiveSize(const QSettings &settings, const QString &key)
+{
+    bool ok = false;
+    const int size = settings.value(key).toInt(&ok);
+    return ok && size > 0 && size < largestSize ? size : 0;
+}
 
 } // namespace
 
@@ -46,14 +54,23 @@ void Settings::setWindowGeometry(const QByteArray &geometry)
 
 int Settings::settingsPanelWidth() const
 {
-    bool ok = false;
-    const int width = m_settings->value(panelWidthKey).toInt(&ok);
-    return ok && width > 0 && width < widestPanel ? width : 0;
+    return positiveSize(*m_settings, panelWidthKey);
 }
 
 void Settings::setSettingsPanelWidth(int width)
 {
     m_settings->setValue(panelWidthKey, width);
+    m_settings->sync();
+}
+
+int Settings::moduleListHeight() const
+{
+    return positiveSize(*m_settings, listHeightKey);
+}
+
+void Settings::setModuleListHeight(int height)
+{
+    m_settings->setValue(listHeightKey, height);
     m_settings->sync();
 }
 

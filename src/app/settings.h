@@ -31,6 +31,11 @@ public:
     int settingsPanelWidth() const;
     void setSettingsPanelWidth(int width);
 
+    // The height the user gave the module list under the page's form; 0
+    // (none: room for a few entries) by default.
+    int moduleListHeight() const;
+    void setModuleListHeight(int height);
+
 private:
     std::unique_ptr<QSettings> m_settings;
 };

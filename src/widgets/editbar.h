@@ -17,6 +17,11 @@ public:
 
     void showFor(int number, const QString &name);
 
+    // Its height does not follow its width (the label wraps within it): a
+    // column that scrolls would otherwise lay everything out at its
+    // preferred height.
+    bool hasHeightForWidth() const override { return false; }
+
 signals:
     void updateRequested();
     void cancelRequested();

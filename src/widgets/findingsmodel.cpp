@@ -56,7 +56,8 @@ QVariant FindingsModel::data(const QModelIndex &index, int role) const
     case SeverityColumn:
         return check::severityName(f.severity);
     case RuleColumn:
-        return f.rule;
+        // The rule's name; its id is for the command line and JSON.
+        return check::rule(f.kind).name;
     case MessageColumn:
         return f.message;
     case EntryColumn:

@@ -8,7 +8,7 @@
 namespace orv {
 
 // The findings of a page check as a table: severity (with the style's icon),
-// rule, message, entry and line. The hint is the row's tool tip.
+// rule (its Chinese name), message, entry and line. The hint is the row's tool tip.
 class FindingsModel : public QAbstractTableModel {
     Q_OBJECT
 

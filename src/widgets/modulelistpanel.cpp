@@ -34,6 +34,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     layout->setSpacing(0);
 
     auto *heading = new QLabel(u"版块列表"_s, this);
+    m_heading = heading;
     heading->setAlignment(Qt::AlignCenter);
     heading->setFixedHeight(33);
     heading->setContentsMargins(5, 0, 5, 5);
@@ -82,6 +83,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     // Three buttons in a row, 84 pixels wide where there is room and narrower
     // on a narrow panel: the row never widens the panel.
     auto *buttons = new QWidget(this);
+    m_buttons = buttons;
     buttons->setFixedHeight(48);
     auto *row = new QHBoxLayout(buttons);
     row->setContentsMargins(8, 8, 8, 7);
@@ -219,6 +221,13 @@ void ModuleListPanel::selectRow(int row)
         return;
     m_list->selectRow(row);
     m_list->scrollTo(m_model->index(row, 0));
+}
+
+int ModuleListPanel::heightForRows(int rows) const
+{
+    const int list = m_list->horizontalHeader()->sizeHint().height()
+                     + rows * m_list->verticalHeader()->defaultSectionSize() + 2 * m_list->frameWidth();
+    return m_heading->height() + list + m_buttons->height();
 }
 
 } // namespace orv

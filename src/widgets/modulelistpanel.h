@@ -52,6 +52,9 @@ public:
     // Selects a row and shows it.
     void selectRow(int row);
 
+    // The height that shows this many entries and the buttons under them.
+    int heightForRows(int rows) const;
+
 signals:
     // The user asked to edit the entry that holds this content id.
     void editRequested(quint64 id);
@@ -67,6 +70,8 @@ private:
     ModuleListModel *m_model;
     ModuleListView *m_list;
     QMenu *m_menu;
+    QWidget *m_heading = nullptr;
+    QWidget *m_buttons = nullptr;
     QPushButton *m_summary;
     QPushButton *m_extract;
     QPushButton *m_check;

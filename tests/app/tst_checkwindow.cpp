@@ -61,7 +61,7 @@ class TstCheckWindow : public QObject {
     QToolButton *badge() const { return child<QToolButton>(*m_window, u"checkBadge"_s); }
     QTableView *moduleList() const { return child<QTableView>(*m_window, u"lv1"_s); }
 
-    // The shown findings as "rule severity entry line".
+    // The shown findings as "rule's name, severity, entry, line".
     QStringList rows() const
     {
         const QAbstractItemModel *model = findingsList()->model();
@@ -133,7 +133,7 @@ private slots:
         // however the window was resized while the list was hidden.
         QVERIFY2(m_window->browser()->height() >= 2 * panel()->height(),
                  qPrintable(u"%1 over %2"_s.arg(m_window->browser()->height()).arg(panel()->height())));
-        QCOMPARE(rows(), (QStringList{u"overflow 错误  1"_s, u"placeholder-link 警告  2"_s}));
+        QCOMPARE(rows(), (QStringList{u"超宽 错误  1"_s, u"占位链接 警告  2"_s}));
         QCOMPARE(findingsList()->model()->index(0, orv::FindingsModel::MessageColumn).data().toString(),
                  u"宽 790 像素，超出页面宽度 750 像素"_s);
         QVERIFY(!findingsList()->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -145,7 +145,7 @@ private slots:
         // In a Tmall shop the block fits; F7 checks again.
         orv::test::choose(*m_window, u"rg1"_s, 1);
         QTest::keyClick(m_window.get(), Qt::Key_F7);
-        QCOMPARE(rows(), QStringList{u"placeholder-link 警告  2"_s});
+        QCOMPARE(rows(), QStringList{u"占位链接 警告  2"_s});
         QCOMPARE(badge()->text(), u"0 错误 · 1 警告"_s);
         QVERIFY(child<QLabel>(*m_window, u"findingsTitle"_s)->text().contains(u"790"_s));
 
@@ -158,6 +158,31 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.first().startsWith(u"第 2 行第 10 列：链接是占位地址：#\n\n<a href=\"#\">buy</a>"_s),
                  qPrintable(shown.first()));
+    }
+
+    // The window names every rule in Chinese, one name per rule id (the
+    // command line and JSON keep the ids).
+    void rulesHaveChineseNames()
+    {
+        QHash<QString, QString> nameOf;
+        QList<orv::check::Finding> findings;
+        for (const orv::check::Rule &r : orv::check::rules()) {
+            QVERIFY2(
+                std::any_of(r.name.cbegin(), r.name.cend(), [](QChar c) { return c.script() == QChar::Script_Han; }),
+                qPrintable(r.id));
+            QCOMPARE(nameOf.value(r.id, r.name), r.name);
+            nameOf.insert(r.id, r.name);
+            orv::check::Finding f;
+            f.kind = r.kind;
+            f.rule = r.id;
+            findings.append(f);
+        }
+        QCOMPARE(QSet<QString>(nameOf.cbegin(), nameOf.cend()).size(), nameOf.size()); // no two alike
+        orv::FindingsModel model;
+        model.setFindings(findings);
+        for (int row = 0; row < model.rowCount(); ++row)
+            QCOMPARE(model.index(row, orv::FindingsModel::RuleColumn).data().toString(),
+                     orv::check::rules().at(row).name);
     }
 
     // A fragment is checked at the width its page lays out for: the size
@@ -196,7 +221,7 @@ private slots:
         // Its line counts the entries' lines before it.
         const QString summary = m_window->buffer().text();
         const int line = int(summary.first(summary.indexOf(u"<table width=\"900\""_s)).count(u"\r\n"_s)) + 1;
-        QCOMPARE(rows(), QStringList{u"overflow 错误 3 [ 自定义 ] %1"_s.arg(line)});
+        QCOMPARE(rows(), QStringList{u"超宽 错误 3 [ 自定义 ] %1"_s.arg(line)});
         findingsList()->selectRow(0);
         QCOMPARE(moduleList()->selectionModel()->selectedRows().value(0).row(), 2);
 
@@ -271,7 +296,7 @@ private slots:
         QCOMPARE(previewAndWait(u"<div style=\"padding-left:800px\">x</div>"_s), QString());
         orv::test::click(*m_window, u"btnCheck"_s);
         QTRY_COMPARE_WITH_TIMEOUT(rows().size(), 1, 20000);
-        QVERIFY2(rows().first().startsWith(u"overflow 错误"_s), qPrintable(rows().first()));
+        QVERIFY2(rows().first().startsWith(u"超宽 错误"_s), qPrintable(rows().first()));
         QVERIFY(m_window->pageCheck()->shownFindings().first().message.startsWith(u"页面显示宽 80"_s));
         QCOMPARE(badge()->text(), u"1 错误 · 0 警告"_s);
 
@@ -327,11 +352,10 @@ private slots:
         orv::test::click(*m_window, u"btnCheckPictures"_s);
         QStringList pictureRows;
         for (const QString &row : rows()) {
-            if (row.startsWith(u"picture"_s))
+            if (row.startsWith(u"图片超宽"_s) || row.startsWith(u"图片失效"_s))
                 pictureRows.append(row);
         }
-        QCOMPARE(pictureRows,
-                 (QStringList{u"picture-wide 警告  1"_s, u"picture-dead 错误  2"_s, u"picture-wide 警告  2"_s}));
+        QCOMPARE(pictureRows, (QStringList{u"图片超宽 警告  1"_s, u"图片失效 错误  2"_s, u"图片超宽 警告  2"_s}));
         QCOMPARE(rows().size(), before + 3);
         QCOMPARE(server.requests("/wide.png"), 1);
         QVERIFY(badge()->text().startsWith(u"1 错误"_s));

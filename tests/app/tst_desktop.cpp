@@ -15,6 +15,7 @@
 #include "widgets/dialogs.h"
 #include "widgets/modulepage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -58,6 +59,22 @@ private:
     void press(QWidget *target, const QKeySequence &key)
     {
         QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+    }
+    // A key as the keyboard gives it: to the window, for whatever has the focus.
+    void type(const QKeySequence &key)
+    {
+        QTest::keyClick(m_window->windowHandle(), key[0].key(), key[0].keyboardModifiers());
+    }
+    // Shows a text in the preview and clicks into it, as the user puts the focus there.
+    void clickIntoPreview(const QString &html, QPoint at = {20, 20})
+    {
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        m_window->preview(html);
+        QVERIFY(loaded.wait(30000));
+        QWidget *surface = m_window->browser()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+        QTRY_COMPARE(QApplication::focusWidget(), surface);
     }
 
 private slots:
@@ -201,6 +218,98 @@ private slots:
         QVERIFY(dialogs::takeShown().isEmpty());
     }
 
+    // The window's keys work with the focus in the preview, as after a click
+    // on it: the browser engine keeps none of them for itself.
+    void keysWorkInThePreview_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("action");
+        const QList<const PageSpec *> &pages = catalog::pages();
+        for (qsizetype i = 0; i < pages.size(); ++i)
+            QTest::newRow(qPrintable(shortcuts::module(i).toString()))
+                << shortcuts::module(i) << u"show_"_s + pages.at(i)->id;
+        const QList<std::pair<const char *, const char *>> keys{
+            {"Ctrl+Return", "actionGenerate"}, {"Ctrl+Shift+Return", "actionAdd"}, {"F5", "actionSummarize"},
+            {"Ctrl+Shift+C", "actionExtract"}, {"F7", "actionCheckPage"},          {"Ctrl+N", "actionNew"},
+            {"Ctrl+O", "actionOpen"},          {"Ctrl+S", "actionSave"},           {"Ctrl+Shift+S", "actionSaveAs"},
+            {"Ctrl+Q", "actionQuit"},          {"Ctrl+Z", "actionUndo"},           {"Ctrl+Shift+Z", "actionRedo"},
+            {"Ctrl+Y", "actionRedo"},
+        };
+        for (const auto &[key, action] : keys)
+            QTest::newRow(key) << QKeySequence(QString::fromLatin1(key)) << QString::fromLatin1(action);
+    }
+
+    void keysWorkInThePreview()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, action);
+        // An entry in the list, one step to undo and, for redo, one to redo.
+        press(m_window.get(), shortcuts::module(1));
+        m_window->buffer().setText(u"<p>预览</p>"_s);
+        test::click(*m_window, u"btn8"_s);
+        if (action == u"actionRedo"_s)
+            m_window->undoStack()->undo();
+        dialogs::takeShown();
+
+        clickIntoPreview(m_window->buffer().text());
+        if (QTest::currentTestFailed())
+            return;
+
+        auto *target = child<QAction>(*m_window, action);
+        QVERIFY(target->isEnabled());
+        QSignalSpy triggered(target, &QAction::triggered);
+        type(key);
+        QTRY_COMPARE(triggered.size(), 1);
+    }
+
+    // Right after 生成 and 添加, and after 汇总, the keys work with the focus
+    // where the program leaves it.
+    void keysWorkAfterAdding()
+    {
+        QTemporaryDir dir;
+        type(shortcuts::module(1)); // the divider bar
+        QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
+        test::click(*m_window, u"btn15"_s);
+        QVERIFY(loaded.wait(30000));
+        test::click(*m_window, u"btn8"_s);
+        QCOMPARE(listModel()->count(), 1);
+        type(QKeySequence::Undo);
+        QCOMPARE(listModel()->count(), 0);
+        type(QKeySequence(u"Ctrl+Shift+Z"_s));
+        QCOMPARE(listModel()->count(), 1);
+        dialogs::queueFileName(dir.filePath(u"shop.orvanta"_s));
+        type(QKeySequence::Save);
+        QVERIFY(QFile::exists(dir.filePath(u"shop.orvanta"_s)));
+        QVERIFY(!m_window->isWindowModified());
+
+        type(shortcuts::summarize());
+        QCOMPARE(m_window->buffer().text(), listModel()->entry(0).code + u"\r\n"_s);
+        type(QKeySequence(Qt::Key_F7));
+        QVERIFY(child(*m_window, u"findingsPanel"_s)->isVisible());
+    }
+
+    // In a text field of the page, undo is the field's own; the window's
+    // other keys still work there.
+    void previewTextFieldKeepsItsUndo()
+    {
+        press(m_window.get(), shortcuts::module(1));
+        m_window->buffer().setText(u"<p>条目</p>"_s);
+        test::click(*m_window, u"btn8"_s);
+        clickIntoPreview(u"<body style='margin:0'><input id='f' style='width:300px;height:40px'></body>"_s);
+        if (QTest::currentTestFailed())
+            return;
+        const auto fieldText
+            = [this] { return test::scriptText(m_window->browser(), u"document.getElementById('f').value"_s); };
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_A);
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_B);
+        QTRY_COMPARE_WITH_TIMEOUT(fieldText(), u"ab"_s, 10000);
+        type(QKeySequence::Undo);
+        QTRY_VERIFY_WITH_TIMEOUT(fieldText() != u"ab"_s, 10000);
+        QCOMPARE(listModel()->count(), 1);
+        type(QKeySequence(Qt::Key_F7));
+        QVERIFY(child(*m_window, u"findingsPanel"_s)->isVisible());
+    }
+
     void geometryAndPanelWidthSurviveRestart()
     {
         const QRect placed(40, 30, 1000, 620);
@@ -215,6 +324,20 @@ private slots:
         QCOMPARE(m_window->geometry(), placed);
         press(m_window.get(), shortcuts::module(0));
         QCOMPARE(panel()->width(), 350);
+
+        // The module list's height under the form, as the user drags its handle.
+        QWidget *list = child(*m_window, u"pnl9"_s);
+        QWidget *handle = child(*m_window, u"spl2"_s);
+        const int before = list->height();
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(20, 2));
+        QTest::mouseMove(handle, QPoint(20, -38));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(20, -38));
+        const int height = list->height();
+        QVERIFY2(qAbs(height - before - 40) <= 1, qPrintable(u"%1 to %2"_s.arg(before).arg(height)));
+        QVERIFY(m_window->close());
+        openWindow();
+        press(m_window.get(), shortcuts::module(0));
+        QCOMPARE(child(*m_window, u"pnl9"_s)->height(), height);
 
         // A width changed and then hidden with the toggle counts too.
         splitter()->setSizes({320, splitter()->width() - 320});
@@ -231,7 +354,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[[[=\n\x01", 9);
-        QTest::newRow("wrong types") << QByteArray("[window]\ngeometry=hello\nsettingsPanelWidth=wide\n");
+        QTest::newRow("wrong types") << QByteArray(
+            "[window]\ngeometry=hello\nsettingsPanelWidth=wide\nmoduleListHeight=tall\n");
         QTest::newRow("negative width") << QByteArray("[window]\nsettingsPanelWidth=-40\n");
         QTest::newRow("huge width") << QByteArray("[window]\nsettingsPanelWidth=99999999999\n");
         QTest::newRow("bad geometry") << QByteArray("[window]\ngeometry=@ByteArray(\\x1\\xd9\\xd0\\xcb)\n");
@@ -248,6 +372,7 @@ private slots:
             file.write(content);
         }
         QCOMPARE(Settings().settingsPanelWidth(), 0);
+        QCOMPARE(Settings().moduleListHeight(), 0);
         QVERIFY(Settings().windowGeometry().size() < 8);
 
         openWindow();

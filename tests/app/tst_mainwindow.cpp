@@ -1,10 +1,13 @@
 #include "app/mainwindow.h"
+#include "core/modulelistmodel.h"
+#include "core/project.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
 #include "support/browsertest.h"
 #include "support/files.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
+#include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
 
@@ -19,6 +22,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -143,6 +147,103 @@ private slots:
         m_window->setMetrics({.totalHeight = 360});
         QTest::mouseClick(items.at(0), Qt::LeftButton);
         QCOMPARE(labelText(w, u"lblzonggao"_s), u"360"_s);
+    }
+
+    // Editing an entry borrows its page: after 更新 or 取消 the window is as
+    // it was, the half-filled form, the shop type, the metrics and the page
+    // shown, also when the entry was made for the other shop type. Meanwhile
+    // the work saved or recovered is that window, not the borrowed page.
+    void editGivesThePageBack_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("entryShop");
+        QTest::newRow("更新") << u"editUpdate"_s << 0;
+        QTest::newRow("更新, other shop") << u"editUpdate"_s << 1;
+        QTest::newRow("取消") << u"editCancel"_s << 0;
+        QTest::newRow("取消, other shop") << u"editCancel"_s << 1;
+    }
+
+    void editGivesThePageBack()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, entryShop);
+        const MainWindow &w = *m_window;
+        orv::ModulePage *divider = m_window->page(u"tsfengetiao"_s);
+        orv::test::choose(w, u"rg1"_s, entryShop);
+        orv::test::click(w, u"btnfengetiao"_s);
+        divider->setValue(u"title"_s, u"条目"_s);
+        orv::test::click(w, u"btn15"_s);
+        orv::test::click(w, u"btn8"_s);
+        orv::dialogs::takeShown();
+
+        orv::test::choose(w, u"rg1"_s, 0);
+        const orv::Metrics metrics{.shop = orv::Shop::Taobao, .totalWidth = 750, .totalHeight = 321};
+        m_window->setMetrics(metrics);
+        divider->setValue(u"title"_s, u"半成品"_s);
+        orv::test::click(w, u"btncanshu"_s);
+
+        child<QTableView>(w, u"lv1"_s)->selectRow(0);
+        child<QAction>(w, u"editEntry"_s)->trigger();
+        QCOMPARE(divider->value(u"title"_s), u"条目"_s);
+        QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), entryShop);
+        QCOMPARE(m_window->project().pages.value(u"tsfengetiao"_s).value(u"title"_s), u"半成品"_s);
+        QCOMPARE(m_window->project().metrics, metrics);
+        divider->setValue(u"title"_s, u"改过"_s);
+        orv::test::click(w, button);
+
+        QCOMPARE(divider->value(u"title"_s), u"半成品"_s);
+        QCOMPARE(m_window->metrics(), metrics);
+        QCOMPARE(child<orv::RadioGroup>(w, u"rg1"_s)->itemIndex(), 0);
+        QCOMPARE(labelText(w, u"lblzonggao"_s), u"321"_s);
+        QCOMPARE(child<QStackedWidget>(w, u"pgc1"_s)->currentWidget()->objectName(), u"tscanshu"_s);
+        QCOMPARE(labelText(w, u"lblname"_s), u"产品参数"_s);
+        const orv::ModuleEntry entry = m_window->moduleList()->model()->entry(0);
+        QCOMPARE(entry.code.contains(u"改过"_s), button == u"editUpdate"_s);
+        QCOMPARE(int(entry.source->metrics.shop), entryShop);
+        QVERIFY(orv::dialogs::takeShown().isEmpty());
+    }
+
+    // A project opened or recovered shows its module list and its page, as
+    // 汇总 makes it (in the buffer too, for 提取代码 and 检查).
+    void loadedProjectShowsListAndPage_data()
+    {
+        QTest::addColumn<bool>("recovered");
+        QTest::newRow("打开") << false;
+        QTest::newRow("恢复") << true;
+    }
+
+    void loadedProjectShowsListAndPage()
+    {
+        QFETCH(bool, recovered);
+        QTemporaryDir dir;
+        const QString recoveryFolder = dir.filePath(u"recovery"_s);
+        QVERIFY(QDir().mkpath(recoveryFolder));
+        orv::Project project;
+        project.metrics = orv::Metrics::forShop(orv::Shop::Taobao);
+        project.entries
+            = {{1, u"[ 自定义 ] "_s, u"<p>第一项</p>"_s, {}}, {2, u"[ 自定义 ] "_s, u"<p>第二项</p>"_s, {}}};
+        const QString empty;
+        orv::writeProjectFile(recovered ? recoveryFolder + u"/left.orvanta"_s : dir.filePath(u"shop.orvanta"_s),
+                              project, recovered ? &empty : nullptr);
+
+        m_window = std::make_unique<MainWindow>(nullptr, recoveryFolder);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->browser()->url(), QUrl(u"qrc:/pages/start.html"_s), 20000);
+        QVERIFY(!child(*m_window, u"lv1"_s)->isVisible());
+        if (recovered) {
+            m_window->document()->offerRecovery();
+        } else {
+            orv::dialogs::queueFileName(dir.filePath(u"shop.orvanta"_s));
+            child<QAction>(*m_window, u"actionOpen"_s)->trigger();
+        }
+        QCOMPARE(m_window->moduleList()->model()->count(), 2);
+        QVERIFY(child(*m_window, u"lv1"_s)->isVisible());
+        QVERIFY(child(*m_window, u"btn2"_s)->isVisible());
+        QCOMPARE(m_window->buffer().text(), u"<p>第一项</p>\r\n<p>第二项</p>\r\n"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->browser()->url(), QUrl::fromLocalFile(m_window->previewFile()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownText(m_window->browser()).contains(u"第二项"_s), 20000);
+        QCOMPARE(orv::dialogs::takeShown().size(), recovered ? 1 : 0); // the recovery question
     }
 
     void dividerPreviewShowsInBrowser()

@@ -1,20 +1,27 @@
 // The window on a 1366×768 laptop screen: it opens within the screen, can be
-// made shorter than its pages without losing a button (they scroll), and the
-// settings panel narrows to what its fields need.
+// made shorter than its pages without losing a button (they scroll), the
+// settings panel narrows to what its fields need, and an opened project's
+// module list shows its entries and buttons beside the page's form.
 
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "core/modulelistmodel.h"
 #include "modules/catalog.h"
+#include "support/golden.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
+#include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/scrollcolumn.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,6 +109,47 @@ private slots:
             if (cut)
                 QVERIFY(column->viewport()->width() >= column->widget()->minimumSizeHint().width());
         }
+    }
+
+    // A project of nine entries opened as the window opens: six entries and
+    // the list's buttons show without scrolling anything, also while an entry
+    // is edited (its bar over the form).
+    void moduleListShowsWithoutScrolling_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("opened") << false;
+        QTest::newRow("editing") << true;
+    }
+
+    void moduleListShowsWithoutScrolling()
+    {
+        QFETCH(bool, editing);
+        dialogs::queueFileName(test::dataPath(u"../../examples/sample.orvanta"_s));
+        child<QAction>(*m_window, u"actionOpen"_s)->trigger();
+        QCOMPARE(m_window->moduleList()->model()->count(), 9);
+        auto *list = child<QTableView>(*m_window, u"lv1"_s);
+        if (editing) {
+            list->selectRow(2);
+            child<QAction>(*m_window, u"editEntry"_s)->trigger();
+            QVERIFY(child(*m_window, u"editBar"_s)->isVisible());
+        }
+        QCoreApplication::processEvents();
+        const QRect sixth = list->visualRect(list->model()->index(5, 0));
+        QVERIFY2(list->viewport()->rect().contains(sixth),
+                 qPrintable(u"%1 rows"_s.arg(double(list->viewport()->height()) / sixth.height())));
+        for (const QString &name : {u"btn2"_s, u"btntiqu"_s, u"btnCheck"_s, u"lv1"_s}) {
+            QWidget *widget = child(*m_window, name);
+            for (QWidget *w = widget->parentWidget(); w; w = w->parentWidget()) {
+                if (auto *column = qobject_cast<ScrollColumn *>(w)) {
+                    const QRect inViewport(widget->mapTo(column->viewport(), QPoint()), widget->size());
+                    QVERIFY2(column->viewport()->rect().contains(inViewport), qPrintable(name));
+                }
+            }
+            QVERIFY(m_window->rect().contains(QRect(widget->mapTo(m_window.get(), QPoint()), widget->size())));
+        }
+        // The form over the list scrolls to its buttons.
+        const auto *shown = qobject_cast<ModulePage *>(child<QStackedWidget>(*m_window, u"pgc1"_s)->currentWidget());
+        verifyReachable(child(*shown, shown->pageSpec().generateButton));
     }
 
     // The splitter narrows the panel to the width its fields need, no further,

@@ -47,11 +47,13 @@ enum class FindingKind {
     MobileFit,
 };
 
-// One row of the rule table. message and hint may hold %1, %2, ...: the
+// One row of the rule table. The id names the rule on the command line and
+// in JSON, the name in the window. message and hint may hold %1, %2, ...: the
 // finding fills in the same values in both.
 struct Rule {
     FindingKind kind;
     QString id;
+    QString name;
     Severity severity;
     QString message;
     QString hint;
