@@ -70,8 +70,9 @@ QString decodeBytes(QByteArrayView data, Encoding encoding, const QString &fileN
     }
     QStringDecoder decoder(unicodeEncoding(encoding), flags);
     QString text = decoder(data);
-    // A last lone byte of UTF-16 is no character.
-    *valid = !decoder.hasError() && (encoding == Encoding::Utf8 || data.size() % 2 == 0);
+    // Qt's UTF-16 decoder lets a lone surrogate or a last lone byte through.
+    *valid = !decoder.hasError()
+             && (encoding == Encoding::Utf8 || (data.size() % 2 == 0 && QStringView(text).isValidUtf16()));
     return text;
 }
 

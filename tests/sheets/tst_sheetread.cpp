@@ -199,6 +199,9 @@ private slots:
                                        "a\x00\t\x00"
                                        "b\x00\n\x00\x31"_ba
                                     << ReadOptions{} << u"line 2: the text is not valid UTF-16LE"_s;
+        QTest::newRow("lone surrogate in UTF-16")
+            << encoded(u"a\tb\r\n1\t2\r\n3\t"_s + QChar(0xDEDE), "UTF-16LE", "\xFF\xFE") << ReadOptions{}
+            << u"line 3: the text is not valid UTF-16LE"_s;
         QTest::newRow("too large") << QByteArray(maxSheetBytes + 1, 'a') << ReadOptions{} << u"larger than 64 MiB"_s;
         QTest::newRow("empty") << "\r\n,\r\n"_ba << ReadOptions{} << u"the file holds no column names"_s;
         QTest::newRow("version line alone")
