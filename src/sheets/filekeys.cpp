@@ -36,6 +36,8 @@ bool isDeviceName(const QString &name)
 // Cuts the name to at most maxKeyBytes of UTF-8 without splitting a character.
 QString bounded(const QString &name, qsizetype bytes)
 {
+    if (name.size() * 3 <= bytes) // a UTF-16 unit is at most three bytes of UTF-8
+        return name;
     QString out;
     qsizetype used = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {

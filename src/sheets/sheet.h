@@ -40,8 +40,8 @@ QString encodingName(Encoding encoding);
 
 struct ReadOptions {
     Encoding encoding = Encoding::Detect; // CSV only
-    QChar separator;                      // CSV only: ',' or '\t'; null to detect
-    QString sheet;                        // XLSX and ODS: the sheet's name; empty for the first
+    QChar separator;                      // CSV only: ',', '\t' or another; null to detect
+    QString sheet;                        // XLSX and ODS: the sheet's name; empty for the first (and for CSV)
 };
 
 struct Column {
@@ -54,8 +54,9 @@ struct Row {
     int line = 0;      // CSV: the physical line where the record starts; XLSX/ODS: the sheet's row number
 };
 
-// How a CSV file was written, so that it can be written again the same way.
-// Filled by the reader; callers need not look inside.
+// How a CSV file was written, so that it can be written again the same way
+// (for a workbook: the CSV it is written back as). Filled by the reader;
+// callers need not look inside.
 struct CsvText {
     Encoding encoding = Encoding::Utf8;
     bool byteOrderMark = false;
@@ -70,7 +71,8 @@ struct CsvText {
     QStringList gaps;
     QString tail;
     // For each row, each cell's text as it stands in the file where it was
-    // quoted; a null string where the file holds the cell as it reads.
+    // quoted, a null string where the file holds the cell as it reads; an
+    // empty list for a row without quoted cells.
     QList<QStringList> quoted;
 };
 
@@ -81,7 +83,7 @@ struct Sheet {
     QString sheetName;          // XLSX and ODS
     QList<Column> columns;
     QList<Row> rows;
-    CsvText csv; // CSV only
+    CsvText csv;
 
     // The column one of whose names is the given one, both trimmed; the first
     // such column, or -1.

@@ -6,7 +6,7 @@ office program is needed:
 
     tests/data/sheets/make_sheets.py            rewrites products.xlsx, products.ods,
                                                 listing.xlsx and inline.xlsx next to it
-    tests/data/sheets/make_sheets.py --rows N OUT.xlsx
+    tests/data/sheets/make_sheets.py --rows N OUT.xlsx|OUT.ods
                                                 a sheet of N products (the benchmark)
 
 The committed files are its output; run it again after changing it and review
@@ -291,7 +291,7 @@ def inline_xlsx():
     return [("Sheet1", [["outer_id", "title"], ["A001", ("inline", "纯棉T恤")]])]
 
 
-def bench_xlsx(count):
+def bench_sheet(count):
     rows = [["outer_id", "title", "price", "stock", "description"]]
     for i in range(count):
         rows.append([f"SKU{i:05d}", f"商品 {i} 纯棉短袖T恤 夏季新款", 19.9 + i % 100, i % 500,
@@ -301,7 +301,8 @@ def bench_xlsx(count):
 
 def main():
     if len(sys.argv) == 4 and sys.argv[1] == "--rows":
-        write_xlsx(sys.argv[3], bench_xlsx(int(sys.argv[2])))
+        writer = write_ods if sys.argv[3].endswith(".ods") else write_xlsx
+        writer(sys.argv[3], bench_sheet(int(sys.argv[2])))
         return 0
     if len(sys.argv) != 1:
         print(__doc__, file=sys.stderr)
