@@ -32,15 +32,20 @@ bool isBlankOrSpace(QChar c)
     return (c.unicode() >= 1 && c.unicode() <= 32) || c.isSpace();
 }
 
-// Whether both paths name one existing file, whatever the spelling (links,
-// "..", case on systems that ignore it, hard links where the system says).
+// Whether both paths name one existing file, whatever the spelling ("..",
+// symbolic links, case on Windows, hard links on Unix).
 bool sameFile(const QString &a, const QString &b)
 {
     const QFileInfo first(a);
     const QFileInfo second(b);
     if (!first.exists() || !second.exists())
         return false;
-    if (first.canonicalFilePath() == second.canonicalFilePath())
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    if (first.canonicalFilePath().compare(second.canonicalFilePath(), cs) == 0)
         return true;
 #ifdef Q_OS_UNIX
     struct stat x {};
@@ -68,6 +73,8 @@ QString trimmedName(const QString &name)
 int Sheet::column(const QString &name) const
 {
     const QString wanted = trimmedName(name);
+    if (wanted.isEmpty())
+        return -1; // an empty name names no column, not one without a name
     for (qsizetype i = 0; i < columns.size(); ++i) {
         if (columns[i].name == wanted || (!columns[i].localName.isEmpty() && columns[i].localName == wanted))
             return int(i);

@@ -133,7 +133,7 @@ QStringList xlsxStrings(const QByteArray &data, const QStringList &members)
         const QByteArray xml = archive.member(member);
         if (shared)
             strings = sharedStrings(xml, member);
-        else if (xml.contains("\"inlineStr\"") || xml.contains("'inlineStr'"))
+        else if (xml.contains("t=\"inlineStr\"") || xml.contains("t='inlineStr'"))
             throw Failure(u"%1 holds text in a form this program cannot read (inline strings); open the workbook in a "
                           "spreadsheet program and save it again"_s.arg(member));
     }
