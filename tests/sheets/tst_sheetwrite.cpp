@@ -157,6 +157,11 @@ private slots:
         QVERIFY(failureOf([&] {
                     writeSheet(xlsx, 6, pages(xlsx.rows.size()), dir.filePath(u"p2.xlsx"_s));
                 }).endsWith(u"a workbook is written back as CSV: give a file name ending in .csv"_s));
+        QStringList broken = pages(xlsx.rows.size());
+        broken[1] = QString(QChar(0xDC00));
+        QVERIFY(failureOf([&] {
+                    sheetBytes(xlsx, 6, broken);
+                }).endsWith(u"sheet 宝贝, row 3, column G: the new text is not valid Unicode"_s));
 
         QVERIFY(
             failureOf([&] { sheet.descriptionColumn({}); }).contains(u"name the column that is to hold the pages"_s));
