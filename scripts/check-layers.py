@@ -4,7 +4,7 @@
 Each folder under src/ is one layer and may include only the layers below it,
 and only the Qt modules its layer links:
 
-    core  <-  fetch, modules, widgets, render  <-  app;   cli uses core, fetch, modules, render
+    core  <-  fetch, modules, widgets, render, sheets  <-  app;   cli uses core, fetch, modules, render, sheets
 
 usage: scripts/check-layers.py [SOURCE_ROOT] [QT_HEADERS]
 """
@@ -20,8 +20,9 @@ ALLOWED = {
     "modules": ({"core", "modules"}, {"QtCore"}),
     "widgets": ({"core", "widgets"}, {"QtCore", "QtGui", "QtWidgets", "QtUiTools"}),
     "render": ({"core", "render"}, {"QtCore", "QtGui", "QtQml", "QtQuick", "QtWebEngineCore", "QtWebEngineQuick"}),
-    "cli": ({"core", "fetch", "modules", "render", "cli"}, {"QtCore", "QtGui"}),
-    "app": ({"core", "fetch", "modules", "widgets", "render", "app"}, None),  # None: any Qt module
+    "sheets": ({"core", "sheets"}, {"QtCore"}),
+    "cli": ({"core", "fetch", "modules", "render", "sheets", "cli"}, {"QtCore", "QtGui"}),
+    "app": ({"core", "fetch", "modules", "widgets", "render", "sheets", "app"}, None),  # None: any Qt module
 }
 LOCAL = re.compile(r'^\s*#\s*include\s+"([^"/]+)/')
 QT = re.compile(r"^\s*#\s*include\s+<(Qt\w+/)?(Q\w+)>")
