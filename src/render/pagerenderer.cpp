@@ -24,7 +24,9 @@
 #include <functional>
 #include <map>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace orv::render {
 
@@ -475,8 +477,11 @@ QString pageDocument(const PageSource &source)
 
 void prepareRenderProcess(bool headless)
 {
+#ifdef Q_OS_UNIX
+    // The engine's sandbox cannot start as root.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.split(' ').contains("--disable-gpu"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --disable-gpu").trimmed());
