@@ -177,19 +177,26 @@ void exportPictures(QWidget *window, const Project &project, const OutputBuffer 
         if (dialog.isVisible())
             showProgress();
     });
+    // A question comes over the progress dialog, which shows first: else it
+    // would show itself over the question when its half second is up.
+    const auto questionParent = [&] {
+        if (!dialog.isVisible()) {
+            dialog.show();
+            showProgress();
+        }
+        return &dialog;
+    };
     QObject::connect(&job, &render::PictureExport::picturesFailed, &loop, [&](const QStringList &addresses) {
-        QWidget *parent = dialog.isVisible() ? static_cast<QWidget *>(&dialog) : window;
-        if (dialogs::askToContinue(parent, failedPicturesQuestion(addresses)))
+        if (dialogs::askToContinue(questionParent(), failedPicturesQuestion(addresses)))
             job.proceed();
         else
             job.cancel();
     });
     // Files no earlier export listed are replaced only when the user says so.
     QObject::connect(&job, &render::PictureExport::unlistedFiles, &loop, [&](const QStringList &files) {
-        QWidget *parent = dialog.isVisible() ? static_cast<QWidget *>(&dialog) : window;
         const QString text = u"文件夹“%1”中的 %2 不是上次导出的图片，新的图片与它们同名。\n要替换它们吗？"_s.arg(
             nativePath(choice->settings.folder), files.join(u"、"_s));
-        if (dialogs::askToReplace(parent, text))
+        if (dialogs::askToReplace(questionParent(), text))
             job.proceed();
         else
             job.cancel();
