@@ -86,9 +86,8 @@ int main(int argc, char *argv[])
             QTemporaryDir dir;
             QElapsedTimer timer;
             timer.start();
-            const CutPicture cut = cutRenderedPage(page, width);
             ExportResult result;
-            writePictures(cut, dir.path(), ExportOptions{width, PictureFormat::Jpeg}, result);
+            writePictures(page, dir.path(), ExportOptions{width, PictureFormat::Jpeg}, result);
             exportMs.push_back(double(timer.nsecsElapsed()) / 1e6);
             pictures = result.pictures.size();
         }

@@ -85,11 +85,16 @@ std::optional<Choice> choose(QWidget *window, const PicturesSource &source, cons
             dialogs::showError(window, u"“%1”不是文件夹，请另选一个文件夹"_s.arg(settings->folder));
             continue;
         }
-        const QStringList existing = render::existingPictureFiles(settings->folder);
-        if (existing.isEmpty())
+        const render::EarlierPictures earlier = render::earlierPictures(settings->folder);
+        if (!earlier.notAList.isEmpty()) {
+            dialogs::showError(window, u"文件夹“%1”中的 pictures.txt 不是导出时写下的图片列表，导出会覆盖它。\n"
+                                       "请另选一个文件夹，或先移走该文件。"_s.arg(nativePath(settings->folder)));
+            continue;
+        }
+        if (earlier.files.isEmpty())
             return Choice{*settings, false};
         const QString text = u"文件夹“%1”中已有上次导出的图片（%2）。\n要用新的图片替换它们吗？"_s.arg(
-            nativePath(settings->folder), existing.join(u"、"_s));
+            nativePath(settings->folder), earlier.files.join(u"、"_s));
         if (dialogs::askToReplace(window, text))
             return Choice{*settings, true};
     }
@@ -172,9 +177,26 @@ void exportPictures(QWidget *window, const Project &project, const OutputBuffer 
         if (dialog.isVisible())
             showProgress();
     });
+    // A question comes over the progress dialog, which shows first: else it
+    // would show itself over the question when its half second is up.
+    const auto questionParent = [&] {
+        if (!dialog.isVisible()) {
+            dialog.show();
+            showProgress();
+        }
+        return &dialog;
+    };
     QObject::connect(&job, &render::PictureExport::picturesFailed, &loop, [&](const QStringList &addresses) {
-        QWidget *parent = dialog.isVisible() ? static_cast<QWidget *>(&dialog) : window;
-        if (dialogs::askToContinue(parent, failedPicturesQuestion(addresses)))
+        if (dialogs::askToContinue(questionParent(), failedPicturesQuestion(addresses)))
+            job.proceed();
+        else
+            job.cancel();
+    });
+    // Files no earlier export listed are replaced only when the user says so.
+    QObject::connect(&job, &render::PictureExport::unlistedFiles, &loop, [&](const QStringList &files) {
+        const QString text = u"文件夹“%1”中的 %2 不是上次导出的图片，新的图片与它们同名。\n要替换它们吗？"_s.arg(
+            nativePath(choice->settings.folder), files.join(u"、"_s));
+        if (dialogs::askToReplace(questionParent(), text))
             job.proceed();
         else
             job.cancel();

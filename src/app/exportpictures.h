@@ -20,11 +20,13 @@ struct PicturesSource {
 std::optional<PicturesSource> picturesSource(const Project &project, const OutputBuffer &buffer);
 
 // The whole export in the window, returning when it ended: the dialog
-// (folder, width, format), the question before pictures in the folder are
-// replaced, the rendering and writing (the window takes no input for the
+// (folder, width, format), the question before an earlier export's pictures
+// in the folder are replaced, the rendering and writing (the window takes no input for the
 // first half second, then a window-modal progress dialog shows "正在生成图片
 // i / N" with a cancel button that leaves the folder as it was), the question
-// when remote pictures did not load (continue or stop) and the final message
+// when remote pictures did not load (continue or stop), the question when
+// the pictures would write over files no earlier export listed (a seller's
+// own 01.jpg; nothing is written unless 替换) and the final message
 // with the folder and the count, offering to open the folder. projectPath
 // (empty when unsaved) suggests the folder.
 void exportPictures(QWidget *window, const Project &project, const OutputBuffer &buffer, const QString &projectPath,

@@ -79,9 +79,11 @@ shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
                         exceeds 3 MiB is written as JPEG, with a warning)
   --keep-going          writes the pictures even when remote pictures of the
                         page fail to load (they are named on standard error)
-  --overwrite           replaces an earlier set of pictures in DIR (numbered
-                        .jpg and .png files and pictures.txt); without it such
-                        a folder is refused and nothing is written
+  --overwrite           replaces the pictures of an earlier export in DIR
+                        (pictures.txt and what it lists) as a whole; without
+                        it such a folder is refused and nothing is written. A
+                        file no export listed that the pictures would write
+                        over is refused even then
   --timeout SECONDS     the time remote pictures get to load, in all
                         (default 30)
   No display is needed: the browser engine draws off screen.
@@ -92,7 +94,8 @@ generator failed or reminded (its message on standard error, for build with
 the entry's number and name), check found an error, or render failed (a
 picture of the page did not load, or drawing, encoding or writing failed;
 nothing is written then); 2 usage error, a project file or checked file that
-cannot be read, or for render a DIR holding pictures without --overwrite.
+cannot be read, or for render a DIR holding an earlier export's pictures
+without --overwrite, or files the pictures would write over.
 
 Pages:
 )"_s;

@@ -50,13 +50,6 @@ Result renderPictures(const RenderJob &job)
     const QFileInfo info(job.folder);
     if (info.exists() && !info.isDir())
         return {UsageError, {}, u"--out %1 is a file, not a folder\n"_s.arg(quoted(folder)).toUtf8()};
-    if (const QStringList existing = existingPictureFiles(job.folder); !job.overwrite && !existing.isEmpty()) {
-        return {UsageError,
-                {},
-                u"the folder %1 already holds pictures (%2); use --overwrite to replace them, or another folder\n"_s
-                    .arg(quoted(folder), existing.join(u", "_s))
-                    .toUtf8()};
-    }
 
     ExportOptions options;
     options.outputWidth = job.outputWidth;
@@ -69,19 +62,10 @@ Result renderPictures(const RenderJob &job)
     Result result;
     QString warnings;
     try {
-        const RenderedPage page = renderPage(PageSource{job.entries, {}, job.pageWidth}, renderOptions);
-        if (!page.failedPictures.isEmpty()) {
-            if (!job.keepGoing) {
-                return {GeneratorFailed,
-                        {},
-                        (failedPicturesMessage(page.failedPictures)
-                         + u"\nNothing was written; --keep-going writes the pictures without them.\n"_s)
-                            .toUtf8()};
-            }
-            warnings += u"warning: "_s + failedPicturesMessage(page.failedPictures) + u'\n';
-        }
-        ExportResult exported;
-        writePictures(cutRenderedPage(page, job.outputWidth), job.folder, options, exported);
+        const ExportResult exported
+            = exportPictures(PageSource{job.entries, {}, job.pageWidth}, job.folder, options, renderOptions);
+        if (!exported.failedPictures.isEmpty())
+            warnings += u"warning: "_s + failedPicturesMessage(exported.failedPictures) + u'\n';
         for (const PictureFile &picture : std::as_const(exported.pictures)) {
             result.out += u"%1 %2x%3 %4\n"_s.arg(picture.fileName)
                               .arg(picture.size.width())
@@ -91,6 +75,20 @@ Result renderPictures(const RenderJob &job)
             if (picture.jpegInsteadOfPng)
                 warnings += u"warning: %1 exceeded 3 MiB as PNG and was written as JPEG\n"_s.arg(picture.fileName);
         }
+    } catch (const FolderInUse &inUse) {
+        if (inUse.earlierSet()) {
+            return {UsageError,
+                    {},
+                    u"the folder %1 already holds the pictures of an earlier export (%2); use --overwrite to replace "
+                    "them, or another folder\n"_s.arg(quoted(folder), inUse.files().join(u", "_s))
+                        .toUtf8()};
+        }
+        return {UsageError, {}, (inUse.message() + u"; nothing was written\n"_s).toUtf8()};
+    } catch (const PicturesFailed &failure) {
+        return {GeneratorFailed,
+                {},
+                (failure.message() + u"\nNothing was written; --keep-going writes the pictures without them.\n"_s)
+                    .toUtf8()};
     } catch (const Failure &failure) {
         return {GeneratorFailed, {}, (failure.message() + u'\n').toUtf8()};
     }

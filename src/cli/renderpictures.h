@@ -18,9 +18,11 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
 
 // Draws the job's page and writes its pictures; exit code 1 when a remote
 // picture did not load (unless keepGoing) or drawing, encoding or writing
-// failed, 2 when the folder cannot be one or holds pictures and overwrite is
-// not set. Standard output gets the lines of pictures.txt; warnings (pictures
-// that did not load, PNG written as JPEG) go to standard error.
+// failed, 2 when the folder cannot be one, holds an earlier export's pictures
+// and overwrite is not set, or holds files that no earlier export listed and
+// the pictures would write over (never replaced). Standard output gets the
+// lines of pictures.txt; warnings (pictures that did not load, PNG written as
+// JPEG) go to standard error.
 Result renderPictures(const RenderJob &job);
 
 } // namespace orv::cli

@@ -3,6 +3,8 @@
 #include "core/failure.h"
 #include "pagescripts.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
@@ -21,10 +23,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 namespace orv::render {
 
@@ -42,6 +47,9 @@ constexpr int pollMs = 10;
 // it. A page that never keeps still (an animation) is taken after settleMaxMs.
 constexpr int settleMs = 60;
 constexpr int settleMaxMs = 1500;
+// A page whose layout keeps moving while it is drawn is given up after this
+// many passes.
+constexpr int maxPasses = 5;
 
 // The view: the preview's settings, and a bridge for scripts' results and the
 // end of loading, which C++ cannot take from the view's own signals.
@@ -114,23 +122,32 @@ signals:
 // One render: the off-screen scene, the loaded page and the steps in turn.
 class PageRenderer::Run {
 public:
-    Run(PageRenderer *owner, const PageSource &source, const RenderOptions &options);
+    Run(PageRenderer *owner, quint64 id, const PageSource &source, const RenderOptions &options);
     ~Run();
 
     void begin();
+    void proceed();
+
+    const quint64 id; // reports of an earlier run are dropped
 
 private:
     using Callback = std::function<void(const QJsonObject &)>;
 
     void runScript(const QString &script, Callback callback);
+    void later(int ms, std::function<void()> step);
+    void post(std::function<void(PageRenderer *)> report);
     void onLoaded(bool ok, const QString &error);
     void pollPictures(const QJsonObject &state);
+    void report(const QStringList &failed, std::function<void()> next);
+    void startPass();
     void measure();
     void onMeasured(const QJsonObject &result);
-    void startCapture();
+    QList<EntrySpan> spans(const QJsonObject &result) const;
+    void nextStretch();
+    void onChecked(const QJsonObject &result);
     void captureStretch();
-    void waitForFrame(int scrollY, int firstRow, int attempt);
-    bool settled(int attempt);
+    void waitForFrame(int scrollY, int firstRow);
+    bool settled();
     void resizeViewport(int height);
     void renderFrame();
     void fail(const QString &message);
@@ -146,24 +163,32 @@ private:
     std::unique_ptr<QQuickItem> m_view;
     ViewBridge m_bridge;
     QImage m_target;
-    QImage m_lastFrame;   // the frame the settling compares with
-    int m_stillSince = 0; // the attempt since which the frame stays the same
-    int m_shownAt = -1;   // the attempt that first showed the marker
-    QTimer m_pictureDeadline;
+    QTimer m_stopLoading;
+    QDeadlineTimer m_pictureDeadline;
     bool m_loadDone = false;
     int m_nextTicket = 0;
     std::map<int, Callback> m_callbacks;
+    QStringList m_reported; // failed pictures reported so far
+    std::function<void()> m_afterProceed;
 
+    QElapsedTimer m_waitClock;  // the measure or frame waited for
+    QElapsedTimer m_shownClock; // since the frame first showed the marker
+    QElapsedTimer m_stillClock; // since the frame last changed
+    size_t m_lastFrame = 0;     // its hash
+
+    int m_passes = 0;
+    bool m_pinned = false;
     int m_viewportHeight = 1;
-    int m_measureAttempts = 0;
-    int m_height = 0;
+    int m_height = 0;         // the page height of the pass
+    int m_measuredHeight = 0; // the height the measure gives on the capture viewport
+    PageLayout m_layout;
     int m_nextRow = 0;
     int m_stretch = 0;
-    RenderedPage m_page;
 };
 
-PageRenderer::Run::Run(PageRenderer *owner, const PageSource &source, const RenderOptions &options)
-    : m_owner(owner)
+PageRenderer::Run::Run(PageRenderer *owner, quint64 id, const PageSource &source, const RenderOptions &options)
+    : id(id)
+    , m_owner(owner)
     , m_source(source)
     , m_options(options)
 {
@@ -214,12 +239,13 @@ void PageRenderer::Run::begin()
 
     // Measured on a one-row viewport first, so that the page's height is its content's.
     resizeViewport(1);
-    m_pictureDeadline.setSingleShot(true);
-    QObject::connect(&m_pictureDeadline, &QTimer::timeout, &m_bridge, [this] {
+    m_pictureDeadline.setRemainingTime(std::max(0, m_options.pictureTimeoutMs));
+    m_stopLoading.setSingleShot(true);
+    QObject::connect(&m_stopLoading, &QTimer::timeout, &m_bridge, [this] {
         if (!m_loadDone)
             QMetaObject::invokeMethod(m_view.get(), "stop");
     });
-    m_pictureDeadline.start(std::max(0, m_options.pictureTimeoutMs));
+    m_stopLoading.start(std::max(0, m_options.pictureTimeoutMs));
     m_view->setProperty("url", QUrl::fromLocalFile(path));
 }
 
@@ -230,11 +256,28 @@ void PageRenderer::Run::runScript(const QString &script, Callback callback)
     QMetaObject::invokeMethod(m_view.get(), "runScript", Q_ARG(QVariant, ticket), Q_ARG(QVariant, script));
 }
 
+void PageRenderer::Run::later(int ms, std::function<void()> step)
+{
+    QTimer::singleShot(ms, &m_bridge, std::move(step));
+}
+
+void PageRenderer::Run::post(std::function<void(PageRenderer *)> report)
+{
+    // Reported from the event loop, where this run may end; nothing of a
+    // cancelled run is reported.
+    PageRenderer *owner = m_owner;
+    QTimer::singleShot(0, owner, [owner, id = id, report = std::move(report)] {
+        if (owner->m_run && owner->m_run->id == id)
+            report(owner);
+    });
+}
+
 void PageRenderer::Run::onLoaded(bool ok, const QString &error)
 {
     if (m_loadDone)
         return;
     m_loadDone = true;
+    m_stopLoading.stop();
     if (!ok)
         return fail(u"The page could not be loaded: "_s + error);
     runScript(QString::fromUtf16(scripts::checkPictures), [this](const QJsonObject &state) { pollPictures(state); });
@@ -242,20 +285,49 @@ void PageRenderer::Run::onLoaded(bool ok, const QString &error)
 
 void PageRenderer::Run::pollPictures(const QJsonObject &state)
 {
-    const bool expired = !m_pictureDeadline.isActive();
-    if (state.value(u"pending"_s).toInt() > 0 && !expired) {
-        QTimer::singleShot(50, &m_bridge, [this] {
+    if (state.value(u"pending"_s).toInt() > 0 && !m_pictureDeadline.hasExpired()) {
+        later(50, [this] {
             runScript(QString::fromUtf16(scripts::pictureProgress),
                       [this](const QJsonObject &next) { pollPictures(next); });
         });
         return;
     }
-    m_pictureDeadline.stop();
-    m_page.failedPictures = uniqueStrings(state.value(u"failed"_s).toArray());
+    QStringList failed = uniqueStrings(state.value(u"failed"_s).toArray());
     for (const QString &url : uniqueStrings(state.value(u"waiting"_s).toArray())) {
-        if (!m_page.failedPictures.contains(url))
-            m_page.failedPictures.append(url);
+        if (!failed.contains(url))
+            failed.append(url);
     }
+    report(failed, [this] { startPass(); });
+}
+
+void PageRenderer::Run::report(const QStringList &failed, std::function<void()> next)
+{
+    QStringList fresh;
+    for (const QString &url : failed) {
+        if (!m_reported.contains(url))
+            fresh.append(url);
+    }
+    if (fresh.isEmpty())
+        return next();
+    m_reported.append(fresh);
+    m_afterProceed = std::move(next);
+    post([fresh](PageRenderer *owner) { emit owner->picturesFailed(fresh); });
+}
+
+void PageRenderer::Run::proceed()
+{
+    if (std::function<void()> next = std::exchange(m_afterProceed, nullptr))
+        next();
+}
+
+void PageRenderer::Run::startPass()
+{
+    if (++m_passes > maxPasses)
+        return fail(u"The page kept changing its layout while it was drawn (%1 times)"_s.arg(maxPasses));
+    m_height = 0;
+    m_pinned = false;
+    resizeViewport(1);
+    m_waitClock.start();
     measure();
 }
 
@@ -268,15 +340,20 @@ void PageRenderer::Run::onMeasured(const QJsonObject &result)
 {
     // The engine takes a new viewport size a moment after the view's.
     if (result.value(u"innerHeight"_s).toInt() != m_viewportHeight) {
-        if (++m_measureAttempts > m_options.frameTimeoutMs / pollMs)
+        renderFrame();
+        if (m_waitClock.hasExpired(m_options.frameTimeoutMs))
             return fail(u"The browser engine did not take the page width in time"_s);
-        QTimer::singleShot(pollMs, &m_bridge, [this] { measure(); });
-        return;
+        return later(pollMs, [this] { measure(); });
     }
-    m_measureAttempts = 0;
+    m_waitClock.start();
     const int height = std::max(1, result.value(u"height"_s).toInt());
     if (m_height == 0) {
-        // The one-row measure: now the capture viewport, then measure again on it.
+        // On the one-row viewport: fixed content pinned first, then the
+        // capture viewport, and measured again on it.
+        if (!m_pinned) {
+            m_pinned = true;
+            return runScript(QString::fromUtf16(scripts::pinFixed), [this](const QJsonObject &) { measure(); });
+        }
         m_height = height;
         resizeViewport(std::min(m_height, maxViewportHeight) + 1);
         return measure();
@@ -288,37 +365,59 @@ void PageRenderer::Run::onMeasured(const QJsonObject &result)
         resizeViewport(std::min(m_height, maxViewportHeight) + 1);
         return measure();
     }
+    m_measuredHeight = height;
+    m_layout = PageLayout{m_source.pageWidth, m_height, spans(result)};
+    runScript(QString::fromUtf16(scripts::addFrameMarker).arg(m_height), [this](const QJsonObject &) {
+        post([layout = m_layout](PageRenderer *owner) { emit owner->passStarted(layout); });
+        m_nextRow = 0;
+        nextStretch();
+    });
+}
+
+QList<EntrySpan> PageRenderer::Run::spans(const QJsonObject &result) const
+{
     const QJsonArray spans = result.value(u"spans"_s).toArray();
-    m_page.entries.clear();
+    QList<EntrySpan> entries;
     for (qsizetype i = 0; i < m_source.entries.size(); ++i) {
         const QJsonArray span = spans.at(i).toArray();
         if (span.size() != 2) {
-            m_page.entries.append(EntrySpan{});
+            entries.append(EntrySpan{});
             continue;
         }
         const int top = std::clamp(int(std::floor(span.at(0).toDouble())), 0, m_height);
         const int bottom = std::clamp(int(std::ceil(span.at(1).toDouble())), top, m_height);
-        m_page.entries.append(EntrySpan{top, bottom});
+        entries.append(EntrySpan{top, bottom});
     }
-    startCapture();
+    return entries;
 }
 
-void PageRenderer::Run::startCapture()
+void PageRenderer::Run::nextStretch()
 {
-    m_page.image = QImage(m_source.pageWidth, m_height, QImage::Format_RGB32);
-    if (m_page.image.isNull())
-        return fail(u"Not enough memory for a page of %1 x %2 pixels"_s.arg(m_source.pageWidth).arg(m_height));
-    runScript(QString::fromUtf16(scripts::addFrameMarker).arg(m_height), [this](const QJsonObject &) {
-        m_nextRow = 0;
-        m_stretch = 0;
-        captureStretch();
-    });
+    if (m_owner->m_gate && !m_owner->m_gate())
+        return later(pollMs, [this] { nextStretch(); });
+    // The layout again: pictures that began to load get their time first.
+    runScript(QString::fromUtf16(scripts::measure), [this](const QJsonObject &result) { onChecked(result); });
+}
+
+void PageRenderer::Run::onChecked(const QJsonObject &result)
+{
+    if (result.value(u"loading"_s).toInt() > 0 && !m_pictureDeadline.hasExpired())
+        return later(50, [this] { nextStretch(); });
+    if (std::max(1, result.value(u"height"_s).toInt()) != m_measuredHeight || spans(result) != m_layout.entries)
+        return startPass();
+    if (m_nextRow >= m_height) {
+        QStringList failed = m_reported;
+        for (const QString &url : uniqueStrings(result.value(u"broken"_s).toArray())) {
+            if (!failed.contains(url))
+                failed.append(url);
+        }
+        return report(failed, [this] { finish(); });
+    }
+    captureStretch();
 }
 
 void PageRenderer::Run::captureStretch()
 {
-    if (m_nextRow >= m_height)
-        return finish();
     const int rows = m_viewportHeight - 1;
     const int scrollY = std::min(m_nextRow, m_height - rows);
     const QColor colour = markerColour(++m_stretch);
@@ -327,48 +426,52 @@ void PageRenderer::Run::captureStretch()
     runScript(script, [this, scrollY](const QJsonObject &result) {
         if (result.value(u"scrollY"_s).toInt(-1) != scrollY)
             return fail(u"The page did not scroll to row %1"_s.arg(scrollY));
-        waitForFrame(scrollY, m_nextRow, 0);
+        m_waitClock.start();
+        m_shownClock.invalidate();
+        waitForFrame(scrollY, m_nextRow);
     });
 }
 
-void PageRenderer::Run::waitForFrame(int scrollY, int firstRow, int attempt)
+void PageRenderer::Run::waitForFrame(int scrollY, int firstRow)
 {
     renderFrame();
     const int markerRow = m_viewportHeight - 1;
     const QColor colour = markerColour(m_stretch);
     const bool drawn = m_target.height() == m_viewportHeight && closeTo(m_target.pixel(0, markerRow), colour)
                        && closeTo(m_target.pixel(m_target.width() - 1, markerRow), colour);
-    if (!drawn || !settled(attempt)) {
-        if (attempt * pollMs > m_options.frameTimeoutMs)
+    if (!drawn || !settled()) {
+        if (m_waitClock.hasExpired(m_options.frameTimeoutMs))
             return fail(u"The browser engine did not draw the page in time"_s);
-        QTimer::singleShot(pollMs, &m_bridge,
-                           [this, scrollY, firstRow, attempt] { waitForFrame(scrollY, firstRow, attempt + 1); });
-        return;
+        return later(pollMs, [this, scrollY, firstRow] { waitForFrame(scrollY, firstRow); });
     }
-    m_lastFrame = QImage();
-    m_shownAt = -1;
-    const int rows = std::min(markerRow, m_height - scrollY);
-    const qsizetype bytes = qsizetype(m_page.image.width()) * 4;
-    for (int row = firstRow - scrollY; row < rows; ++row) {
-        const auto *from = reinterpret_cast<const QRgb *>(m_target.constScanLine(row));
-        auto *to = reinterpret_cast<QRgb *>(m_page.image.scanLine(scrollY + row));
+    const int end = scrollY + std::min(markerRow, m_height - scrollY);
+    PageStretch stretch{firstRow, QImage(m_source.pageWidth, end - firstRow, QImage::Format_RGB32)};
+    if (stretch.image.isNull())
+        return fail(u"Not enough memory for %1 x %2 pixels"_s.arg(m_source.pageWidth).arg(end - firstRow));
+    const qsizetype bytes = qsizetype(m_source.pageWidth) * 4;
+    for (int row = firstRow; row < end; ++row) {
+        const auto *from = reinterpret_cast<const QRgb *>(m_target.constScanLine(row - scrollY));
+        auto *to = reinterpret_cast<QRgb *>(stretch.image.scanLine(row - firstRow));
         std::memcpy(to, from, bytes);
-        for (int x = 0; x < m_page.image.width(); ++x)
+        for (int x = 0; x < m_source.pageWidth; ++x)
             to[x] |= 0xff000000u;
     }
-    m_nextRow = scrollY + rows;
-    captureStretch();
+    m_nextRow = end;
+    post([stretch = std::move(stretch)](PageRenderer *owner) { emit owner->stretchDrawn(stretch); });
+    nextStretch();
 }
 
-bool PageRenderer::Run::settled(int attempt)
+bool PageRenderer::Run::settled()
 {
-    if (m_shownAt < 0 || m_lastFrame != m_target) {
-        if (m_shownAt < 0)
-            m_shownAt = attempt;
-        m_lastFrame = m_target.copy();
-        m_stillSince = attempt;
+    const size_t frame = qHashBits(m_target.constBits(), size_t(m_target.sizeInBytes()));
+    if (!m_shownClock.isValid()) {
+        m_shownClock.start();
+        m_stillClock.start();
+    } else if (frame != m_lastFrame) {
+        m_stillClock.start();
     }
-    return (attempt - m_stillSince) * pollMs >= settleMs || (attempt - m_shownAt) * pollMs >= settleMaxMs;
+    m_lastFrame = frame;
+    return m_stillClock.hasExpired(settleMs - 1) || m_shownClock.hasExpired(settleMaxMs - 1);
 }
 
 void PageRenderer::Run::resizeViewport(int height)
@@ -395,25 +498,18 @@ void PageRenderer::Run::renderFrame()
 
 void PageRenderer::Run::fail(const QString &message)
 {
-    // Reported from the event loop, where this run may go; not after a cancel.
-    PageRenderer *owner = m_owner;
-    QTimer::singleShot(0, owner, [owner, run = this, message] {
-        if (owner->m_run.get() != run)
-            return;
+    m_callbacks.clear();
+    post([message](PageRenderer *owner) {
         owner->m_run.reset();
         emit owner->failed(message);
     });
-    m_callbacks.clear();
 }
 
 void PageRenderer::Run::finish()
 {
-    PageRenderer *owner = m_owner;
-    QTimer::singleShot(0, owner, [owner, run = this, page = std::move(m_page)] {
-        if (owner->m_run.get() != run)
-            return;
+    post([failed = m_reported](PageRenderer *owner) {
         owner->m_run.reset();
-        emit owner->finished(page);
+        emit owner->finished(failed);
     });
 }
 
@@ -426,8 +522,14 @@ PageRenderer::~PageRenderer() = default;
 
 void PageRenderer::start(const PageSource &source, const RenderOptions &options)
 {
-    m_run = std::make_unique<Run>(this, source, options);
+    m_run = std::make_unique<Run>(this, ++m_runCount, source, options);
     m_run->begin();
+}
+
+void PageRenderer::proceed()
+{
+    if (m_run)
+        m_run->proceed();
 }
 
 void PageRenderer::cancel()
@@ -440,20 +542,39 @@ bool PageRenderer::isRunning() const
     return m_run != nullptr;
 }
 
+void PageRenderer::setStretchGate(std::function<bool()> open)
+{
+    m_gate = std::move(open);
+}
+
 RenderedPage renderPage(const PageSource &source, const RenderOptions &options)
 {
     PageRenderer renderer;
     QEventLoop loop;
     RenderedPage page;
     QString error;
-    QObject::connect(&renderer, &PageRenderer::finished, &loop, [&](const RenderedPage &result) {
-        page = result;
-        loop.quit();
-    });
-    QObject::connect(&renderer, &PageRenderer::failed, &loop, [&](const QString &message) {
+    const auto stop = [&](const QString &message) {
         error = message;
+        renderer.cancel();
+        loop.quit();
+    };
+    QObject::connect(&renderer, &PageRenderer::picturesFailed, &loop, [&] { renderer.proceed(); });
+    QObject::connect(&renderer, &PageRenderer::passStarted, &loop, [&](const PageLayout &layout) {
+        page.image = QImage(layout.width, layout.height, QImage::Format_RGB32);
+        page.entries = layout.entries;
+        if (page.image.isNull())
+            stop(u"Not enough memory for a page of %1 x %2 pixels"_s.arg(layout.width).arg(layout.height));
+    });
+    QObject::connect(&renderer, &PageRenderer::stretchDrawn, &loop, [&](const PageStretch &stretch) {
+        for (int row = 0; row < stretch.image.height(); ++row)
+            std::memcpy(page.image.scanLine(stretch.top + row), stretch.image.constScanLine(row),
+                        size_t(stretch.image.bytesPerLine()));
+    });
+    QObject::connect(&renderer, &PageRenderer::finished, &loop, [&](const QStringList &failed) {
+        page.failedPictures = failed;
         loop.quit();
     });
+    QObject::connect(&renderer, &PageRenderer::failed, &loop, stop);
     renderer.start(source, options);
     loop.exec();
     if (!error.isEmpty())
@@ -475,8 +596,11 @@ QString pageDocument(const PageSource &source)
 
 void prepareRenderProcess(bool headless)
 {
+#ifdef Q_OS_UNIX
+    // The engine's sandbox cannot start as root.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.split(' ').contains("--disable-gpu"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --disable-gpu").trimmed());

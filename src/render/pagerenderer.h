@@ -1,11 +1,12 @@
 #pragma once
 
-#include "pagecut.h"
+#include "pagelayout.h"
 
 #include <QImage>
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace orv::render {
@@ -35,17 +36,22 @@ struct RenderOptions {
     int frameTimeoutMs = 10000;   // the time the engine gets to draw one stretch
 };
 
-struct RenderedPage {
-    QImage image;               // pageWidth x full page height, Format_RGB32
-    QList<EntrySpan> entries;   // one per source entry; empty for a single HTML text
-    QStringList failedPictures; // addresses of pictures that failed or did not load in time
-};
-
 // Renders a page with the preview's engine and settings, off screen: remote
 // pictures allowed, local files not, UTF-8 by default, no scroll bars, the
 // page's body margin set to 0 so that the page width is the viewport width.
-// Asynchronous: start() returns at once; finished() or failed() follows from
-// the event loop. One page per renderer at a time.
+//
+// The page is drawn in stretches of at most 8000 rows, handed on as they are
+// drawn, so that nothing holds the whole page. Before each stretch, and once
+// after the last, the layout is measured again (waiting for pictures that
+// began to load meanwhile, within the picture time): when the height or an
+// entry's edges moved, every stretch so far is void and a new pass begins.
+// Content with position:fixed is drawn once, where a viewport as tall as the
+// page shows it, and sticky content where it lies in the page.
+//
+// Asynchronous: start() returns at once; the signals follow from the event
+// loop, in this order: picturesFailed() (when some did not load, then the
+// renderer waits for proceed() or cancel()), then per pass passStarted() and
+// its stretches, then finished() or failed(). One page per renderer at a time.
 class PageRenderer : public QObject {
     Q_OBJECT
 public:
@@ -53,20 +59,44 @@ public:
     ~PageRenderer() override;
 
     void start(const PageSource &source, const RenderOptions &options = {});
-    // Stops a running render; neither finished() nor failed() follows.
+    // After picturesFailed(): goes on without those pictures.
+    void proceed();
+    // Stops a running render; nothing follows.
     void cancel();
     bool isRunning() const;
+    // While open() returns false, the next stretch waits (the consumer is
+    // still busy with the stretches before); the wait counts against no limit.
+    void setStretchGate(std::function<bool()> open);
 
 signals:
-    void finished(const orv::render::RenderedPage &page);
+    // Pictures that did not load (or not in time) and were not reported
+    // before; also at the end, for pictures that failed while drawing.
+    void picturesFailed(const QStringList &addresses);
+    // A pass over the page begins; the stretches of an earlier pass are void.
+    void passStarted(const orv::render::PageLayout &layout);
+    // The next rows of the pass, in order and without a gap.
+    void stretchDrawn(const orv::render::PageStretch &stretch);
+    // The last pass covered the page; failedPictures: all that did not load.
+    void finished(const QStringList &failedPictures);
     void failed(const QString &message);
 
 private:
     class Run;
     std::unique_ptr<Run> m_run;
+    quint64 m_runCount = 0;
+    std::function<bool()> m_gate;
 };
 
-// Renders in a local event loop and returns the page; throws Failure.
+// A page drawn whole into one image, for pages of modest height (tests,
+// comparisons); exports go stretch by stretch.
+struct RenderedPage {
+    QImage image;               // pageWidth x full page height, Format_RGB32
+    QList<EntrySpan> entries;   // one per source entry; empty for a single HTML text
+    QStringList failedPictures; // addresses of pictures that failed or did not load in time
+};
+
+// Renders in a local event loop and returns the page, failed pictures and
+// all; throws Failure.
 RenderedPage renderPage(const PageSource &source, const RenderOptions &options = {});
 
 // The document the renderer loads: the body margin reset, then each entry's

@@ -170,15 +170,21 @@ private slots:
         QCOMPARE(nothing.at(0).text, u"模块列表和输出缓冲区都是空的，没有可以导出的页面。"_s);
     }
 
-    // Pictures already in the folder: 取消 goes back to the dialog and leaves
-    // them; 替换 replaces the set and keeps the seller's other files.
+    // An earlier export's pictures (what its pictures.txt lists): 取消 goes
+    // back to the dialog and leaves them; 替换 replaces the set as a whole and
+    // keeps the seller's other files. A seller's own picture that the new set
+    // would write over is named once the pictures are made: 取消 writes
+    // nothing, 替换 replaces it.
     void replacingAsks()
     {
         const QString folder = path(u"earlier"_s);
         QVERIFY(QDir().mkpath(folder));
+        writeFile(QDir(folder).filePath(u"pictures.txt"_s), "01.jpg 750x10 3\n07.jpg 750x10 3\n");
         writeFile(QDir(folder).filePath(u"01.jpg"_s), "old");
         writeFile(QDir(folder).filePath(u"07.jpg"_s), "old");
+        writeFile(QDir(folder).filePath(u"2023.jpg"_s), "mine");
         writeFile(QDir(folder).filePath(u"notes.txt"_s), "mine");
+        const QStringList before = listing(folder);
         setEntries({colourBlock(300, u"#e04040"_s)});
 
         dialogs::queuePictureSettings({folder, 750, false});
@@ -186,18 +192,38 @@ private slots:
         QList<dialogs::Shown> shown = dialogs::takeShown();
         QCOMPARE(shown.size(), 3);
         QCOMPARE(shown.at(1).icon, QMessageBox::Question);
-        QVERIFY2(shown.at(1).text.contains(u"01.jpg、07.jpg"_s), qPrintable(shown.at(1).text));
+        QVERIFY2(shown.at(1).text.contains(u"01.jpg、07.jpg、pictures.txt"_s), qPrintable(shown.at(1).text));
         QCOMPARE(shown.at(2).caption, u"导出手机详情图片"_s);
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"07.jpg"_s, u"notes.txt"_s}));
+        QCOMPARE(listing(folder), before);
         QCOMPARE(readFile(QDir(folder).filePath(u"01.jpg"_s)), QByteArray("old"));
 
         dialogs::queuePictureSettings({folder, 750, false});
         dialogs::queueAnswer(QMessageBox::Yes);
         exportPictures();
         QCOMPARE(dialogs::takeShown().size(), 3); // dialog, question, message
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
         QCOMPARE(QImage(QDir(folder).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
+        QCOMPARE(readFile(QDir(folder).filePath(u"2023.jpg"_s)), QByteArray("mine"));
         QCOMPARE(readFile(QDir(folder).filePath(u"notes.txt"_s)), QByteArray("mine"));
+
+        const QString sellers = path(u"sellers"_s);
+        QVERIFY(QDir().mkpath(sellers));
+        writeFile(QDir(sellers).filePath(u"01.jpg"_s), "mine");
+        dialogs::queuePictureSettings({sellers, 750, false});
+        exportPictures(); // 取消 by default
+        shown = dialogs::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.at(1).icon, QMessageBox::Question);
+        QVERIFY2(shown.at(1).text.contains(u"01.jpg 不是上次导出的图片"_s), qPrintable(shown.at(1).text));
+        QCOMPARE(listing(sellers), QStringList{u"01.jpg"_s});
+        QCOMPARE(readFile(QDir(sellers).filePath(u"01.jpg"_s)), QByteArray("mine"));
+
+        dialogs::queuePictureSettings({sellers, 750, false});
+        dialogs::queueAnswer(QMessageBox::Yes);
+        exportPictures();
+        QCOMPARE(dialogs::takeShown().size(), 3); // dialog, question, message
+        QCOMPARE(listing(sellers), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+        QCOMPARE(QImage(QDir(sellers).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
     }
 
     // After half a second the progress dialog shows, first while the page is

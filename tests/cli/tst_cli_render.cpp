@@ -160,15 +160,14 @@ private slots:
 
         // Cuts between entries, except inside the one entry taller than a
         // picture; there, between two lines of text.
-        const double factor = double(cut.image.height()) / m_page.image.height();
-        const QList<EntrySpan> spans = scaledSpans(m_page.entries, factor, cut.image.height());
+        const QList<EntrySpan> &spans = m_page.entries;
         int inside = 0;
         for (int i = 1; i < count; ++i) {
-            const int row = cut.cuts.at(i);
+            const int row = cut.pageCuts.at(i);
             for (qsizetype e = 0; e < spans.size(); ++e) {
                 if (spans.at(e).top < row && row < spans.at(e).bottom) {
                     QCOMPARE(e, qsizetype(4));
-                    QVERIFY(isUniformRow(cut.image, row - 1) || isUniformRow(cut.image, row));
+                    QVERIFY(isUniformRow(m_page.image, row - 1) || isUniformRow(m_page.image, row));
                     ++inside;
                 }
             }
@@ -224,13 +223,22 @@ private slots:
         QVERIFY(QImage(QDir(folder).filePath(u"01.jpg"_s)).height() >= 200); // the good picture shows
     }
 
-    // An earlier set of pictures stays unless --overwrite; a file is no folder.
+    // An earlier export's set (what its pictures.txt lists) stays unless
+    // --overwrite, and then goes as a whole; a seller's own files stay, and
+    // one the pictures would write over is refused even then. A file is no
+    // folder.
     void existingPictures()
     {
         const QString folder = m_dir.filePath(u"earlier"_s);
         QVERIFY(QDir().mkpath(folder));
-        writeFile(QDir(folder).filePath(u"01.jpg"_s), "old");
-        writeFile(QDir(folder).filePath(u"notes.txt"_s), "mine");
+        const auto put = [](const QString &dir, const QString &name, const QByteArray &bytes) {
+            writeFile(QDir(dir).filePath(name), bytes);
+        };
+        put(folder, u"pictures.txt"_s, "01.jpg 750x10 3\n02.jpg 750x10 3\n");
+        for (const QString &name : {u"01.jpg"_s, u"02.jpg"_s})
+            put(folder, name, "old");
+        put(folder, u"2023.jpg"_s, "mine");
+        put(folder, u"notes.txt"_s, "mine");
         const QString project
             = writeProject(m_dir.filePath(u"small.orvanta"_s), entriesOf({colourBlock(300, u"#e04040"_s)}));
 
@@ -241,9 +249,18 @@ private slots:
 
         const Run replaced = runCli({u"render"_s, project, u"--out"_s, folder, u"--overwrite"_s});
         QVERIFY2(replaced.exitCode == 0, replaced.err.constData());
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
         QCOMPARE(QImage(QDir(folder).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
-        QCOMPARE(readFile(QDir(folder).filePath(u"notes.txt"_s)), QByteArray("mine"));
+        QCOMPARE(readFile(QDir(folder).filePath(u"2023.jpg"_s)), QByteArray("mine"));
+
+        const QString sellers = m_dir.filePath(u"sellers"_s);
+        QVERIFY(QDir().mkpath(sellers));
+        put(sellers, u"01.jpg"_s, "mine");
+        const Run kept = runCli({u"render"_s, project, u"--out"_s, sellers, u"--overwrite"_s});
+        QCOMPARE(kept.exitCode, 2);
+        QVERIFY2(kept.err.contains("01.jpg") && kept.err.contains("nothing was written"), kept.err.constData());
+        QCOMPARE(listing(sellers), QStringList{u"01.jpg"_s});
+        QCOMPARE(readFile(QDir(sellers).filePath(u"01.jpg"_s)), QByteArray("mine"));
 
         const Run file = runCli({u"render"_s, project, u"--out"_s, QDir(folder).filePath(u"notes.txt"_s)});
         QCOMPARE(file.exitCode, 2);

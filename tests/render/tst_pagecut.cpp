@@ -7,6 +7,7 @@
 
 using namespace Qt::StringLiterals;
 using orv::render::EntrySpan;
+using orv::render::RowScale;
 
 namespace {
 
@@ -80,8 +81,10 @@ private slots:
             QVERIFY2(row >= 0 && row < height, qPrintable(u"asked for row %1"_s.arg(row)));
     }
 
-    // Random pages: every row in exactly one picture, none above the limit, and
-    // a cut inside an entry only where the picture began inside that entry.
+    // Random pages and scales: every row in exactly one picture, none above
+    // the limit in picture rows and none empty, only rows the cutter said it
+    // needs looked at, and a cut inside an entry only where the picture began
+    // inside that entry.
     void randomPages()
     {
         QRandomGenerator random(20240611);
@@ -97,10 +100,18 @@ private slots:
                 y += height + random.bounded(0, 15);
             }
             const int pageHeight = y + random.bounded(0, 20);
-            const QList<int> cuts
-                = orv::render::cutPage(pageHeight, entries, limit, [&](int row) { return row % 17 == 0; });
-            QCOMPARE(cuts.first(), 0);
-            QCOMPARE(cuts.last(), pageHeight);
+            const RowScale scale{pageHeight, round % 3 == 0 ? pageHeight : pageHeight * random.bounded(60, 201) / 100};
+            const orv::render::PageCutter cutter(pageHeight, entries, limit, scale);
+            QList<int> cuts{0};
+            while (cuts.last() < pageHeight) {
+                const int start = cuts.last();
+                const int needed = cutter.rowsNeeded(start);
+                cuts.append(cutter.next(start, [&](int row) {
+                    if (row < start || row >= needed)
+                        qFatal("asked for row %d outside [%d, %d)", row, start, needed);
+                    return row % 17 == 0;
+                }));
+            }
             const auto blocked = [&](int row) {
                 return std::any_of(entries.begin(), entries.end(),
                                    [row](const EntrySpan &e) { return e.top < row && row < e.bottom; });
@@ -108,15 +119,15 @@ private slots:
             for (qsizetype i = 1; i < cuts.size(); ++i) {
                 const int start = cuts.at(i - 1);
                 const int cut = cuts.at(i);
-                QVERIFY(cut > start);
-                QVERIFY(cut - start <= limit);
+                QVERIFY(scale.at(cut) > scale.at(start));
+                QVERIFY(scale.at(cut) - scale.at(start) <= limit);
                 if (cut == pageHeight)
                     continue;
                 // Between entries: the furthest such cut in reach; inside an
                 // entry: only when no cut between entries was in reach.
                 int furthestFree = 0;
-                for (int row = start + 1; row <= start + limit; ++row) {
-                    if (!blocked(row))
+                for (int row = start + 1; row <= pageHeight && scale.at(row) - scale.at(start) <= limit; ++row) {
+                    if (!blocked(row) && scale.at(row) > scale.at(start))
                         furthestFree = row;
                 }
                 if (blocked(cut))
@@ -143,11 +154,15 @@ private slots:
         QVERIFY(!orv::render::isUniformRow(grey, 1));
     }
 
-    void scaledSpans()
+    void rowScale()
     {
-        // Edges round to the nearest row, the same for two entries meeting there.
-        const QList<EntrySpan> scaled = orv::render::scaledSpans(spans({0, 3, 3, 10, 7, 7, 9, 12}), 1.5, 16);
-        QCOMPARE(scaled, spans({0, 5, 5, 15, 11, 11, 14, 16}));
+        // Edges round to the nearest row, the same for two entries meeting
+        // there; the page's last row ends the pictures' last.
+        const RowScale scale{10, 15};
+        QCOMPARE((QList<int>{scale.at(0), scale.at(3), scale.at(7), scale.at(9), scale.at(10)}),
+                 (QList<int>{0, 5, 11, 14, 15}));
+        QCOMPARE(RowScale::forWidths(1000, 750, 1242).pictureHeight, 1656);
+        QCOMPARE(RowScale::forWidths(1000, 750, 750).at(333), 333);
     }
 };
 

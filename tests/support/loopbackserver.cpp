@@ -102,6 +102,10 @@ void LoopbackServer::serve(int client)
         ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         for (qsizetype i = 0; i < route.second.size() && !m_stopping && send(route.second.mid(i, 1)); ++i)
             ::usleep(200);
+    } else if (route.first == Behaviour::Late) {
+        for (int i = 0; i < 5 && !m_stopping; ++i)
+            ::usleep(100'000);
+        send(route.second);
     } else if (route.first == Behaviour::Silent) {
         while (waitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {}
     } else if (send(route.second) && route.first != Behaviour::Reply) {

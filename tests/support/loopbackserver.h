@@ -21,6 +21,7 @@ public:
         Drip,     // sends the response, then a body byte every 100 ms
         SlowDrip, // sends the response, then a body byte every second
         Trickle,  // sends the response a byte at a time, 200 µs apart, and closes
+        Late,     // sends the response after half a second, and closes
     };
 
     LoopbackServer();
