@@ -399,6 +399,41 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"kept.orvanta"_s});
     }
 
+    // Whatever can be saved can be opened again: a project over the size
+    // limit is refused before anything is written.
+    void saveOverTheLimitIsRefused_data()
+    {
+        QTest::addColumn<qint64>("over");
+        QTest::newRow("at the limit") << qint64(0);
+        QTest::newRow("a byte over") << qint64(1);
+    }
+    void saveOverTheLimitIsRefused()
+    {
+        QFETCH(qint64, over);
+        addDivider(u"旧"_s);
+        const QString file = path(u"large.orvanta"_s);
+        dialogs::queueFileName(file);
+        trigger(u"actionSaveAs"_s);
+        const QByteArray old = readFile(file);
+
+        Project project = w->project();
+        project.entries.append({2, u"大"_s, QString(), std::nullopt});
+        project.entries.last().code = QString(maxProjectBytes - projectJson(project).size() + over, u'a');
+        w->setProject(project);
+        trigger(u"actionSave"_s);
+        const QList<dialogs::Shown> shown = dialogs::takeShown();
+        if (over == 0) {
+            QVERIFY(shown.isEmpty());
+            QCOMPARE(QFileInfo(file).size(), maxProjectBytes);
+            QCOMPARE(readProjectFile(file, catalog::pages()), project);
+            return;
+        }
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.startsWith(u"Cannot save project \"%1\": the file would be"_s.arg(file)),
+                 qPrintable(shown.first().text));
+        QCOMPARE(readFile(file), old);
+    }
+
     // The sample a new user opens first shows its entries at once.
     void sampleProjectOpens()
     {
