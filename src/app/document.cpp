@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
+#include "app/settings.h"
 #include "modules/catalog.h"
 #include "widgets/dialogs.h"
 
@@ -12,7 +13,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QSaveFile>
-#include <QSettings>
 #include <QUndoStack>
 #include <QWidget>
 
@@ -25,7 +25,6 @@ namespace {
 const QString windowTitle = u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s;
 const QString projectFilter = u"Orvanta 项目 (*.orvanta)"_s;
 const QString projectSuffix = u".orvanta"_s;
-const QString recentKey = u"recentFiles"_s;
 constexpr int recentCount = 10;
 // Changes within this pause are written together.
 constexpr int autosaveDelayMs = 1500;
@@ -287,7 +286,7 @@ void Document::closing()
 
 QStringList Document::recentFiles()
 {
-    return QSettings().value(recentKey).toStringList();
+    return Settings().recentFiles();
 }
 
 void Document::remember(const QString &path)
@@ -295,7 +294,7 @@ void Document::remember(const QString &path)
     QStringList files = recentFiles();
     files.removeAll(path);
     files.prepend(path);
-    QSettings().setValue(recentKey, QStringList(files.mid(0, recentCount)));
+    Settings().setRecentFiles(files.mid(0, recentCount));
 }
 
 void Document::fillRecentMenu()

@@ -10,6 +10,7 @@ namespace {
 
 const QString geometryKey = u"window/geometry"_s;
 const QString panelWidthKey = u"window/settingsPanelWidth"_s;
+const QString recentFilesKey = u"recentFiles"_s;
 // Wider than any screen: a larger remembered width is no width.
 constexpr int widestPanel = 100000;
 
@@ -54,6 +55,31 @@ int Settings::settingsPanelWidth() const
 void Settings::setSettingsPanelWidth(int width)
 {
     m_settings->setValue(panelWidthKey, width);
+    m_settings->sync();
+}
+
+QStringList Settings::recentFiles() const
+{
+    if (!m_settings->contains(recentFilesKey)) {
+        // Earlier versions wrote the list with QSettings' defaults, which for
+        // a program without an organisation's name is a file of its own
+        // (~/.config/Unknown Organization/Orvanta.conf). It is copied once,
+        // and left there for those versions.
+        const QVariant old = QSettings().value(recentFilesKey);
+        m_settings->setValue(recentFilesKey, old.toStringList());
+        m_settings->sync();
+    }
+    const QVariant value = m_settings->value(recentFilesKey);
+    if (value.typeId() != QMetaType::QStringList && value.typeId() != QMetaType::QString)
+        return {};
+    QStringList files = value.toStringList();
+    files.removeAll(QString());
+    return files;
+}
+
+void Settings::setRecentFiles(const QStringList &files)
+{
+    m_settings->setValue(recentFilesKey, files);
     m_settings->sync();
 }
 

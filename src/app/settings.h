@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -30,6 +31,12 @@ public:
     // The width the user gave the settings panel; 0 (none) by default.
     int settingsPanelWidth() const;
     void setSettingsPanelWidth(int width);
+
+    // The project files opened or saved last, the latest first. The list
+    // earlier versions kept in a settings store of their own is taken over
+    // the first time this file has none.
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList &files);
 
 private:
     std::unique_ptr<QSettings> m_settings;

@@ -3,6 +3,7 @@
 // entries, and undo and redo of every change to the module list.
 
 #include "app/mainwindow.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "core/modulelistmodel.h"
 #include "core/project.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -432,6 +434,23 @@ private slots:
         QVERIFY2(shown.first().text.startsWith(u"Cannot save project \"%1\": the file would be"_s.arg(file)),
                  qPrintable(shown.first().text));
         QCOMPARE(readFile(file), old);
+    }
+
+    // The recent files live in Orvanta.ini; the list an earlier version kept
+    // in a store of its own is taken over while Orvanta.ini has none.
+    void recentFilesLiveInTheSettingsFile()
+    {
+        const QString earlier = path(u"earlier.orvanta"_s);
+        QSettings().setValue(u"recentFiles"_s, QStringList{earlier});
+        QFile::remove(Settings().fileName());
+        QCOMPARE(Document::recentFiles(), QStringList{earlier});
+
+        const QString now = path(u"now.orvanta"_s);
+        writeFile(now, projectJson(w->project()));
+        QVERIFY(w->document()->openFile(now));
+        QCOMPARE(QSettings(Settings().fileName(), QSettings::IniFormat).value(u"recentFiles"_s).toStringList(),
+                 (QStringList{now, earlier}));
+        QCOMPARE(QSettings().value(u"recentFiles"_s).toStringList(), QStringList{earlier});
     }
 
     // The sample a new user opens first shows its entries at once.
