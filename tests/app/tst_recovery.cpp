@@ -337,6 +337,24 @@ private slots:
         QCOMPARE(test::readFile(path), before);
     }
 
+    // The question names the project as it is, whatever its name holds.
+    void questionNamesTheProject()
+    {
+        QTemporaryDir folder;
+        Project project;
+        project.metrics = Metrics::forShop(Shop::Taobao);
+        project.entries.append({1, u"一"_s, code(u"一"_s), std::nullopt});
+        const QString recoveryOf = folder.filePath(u"七折%2优惠.orvanta"_s);
+        writeProjectFile(folder.filePath(u"left.orvanta"_s), project, &recoveryOf);
+        MainWindow w(nullptr, folder.path());
+        dialogs::setTestMode(true);
+        dialogs::queueAnswer(QMessageBox::Cancel); // 以后再说
+        w.document()->offerRecovery();
+        const QList<dialogs::Shown> shown = dialogs::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.contains(u"“七折%2优惠.orvanta”，1 个版块"_s), qPrintable(shown.first().text));
+    }
+
     // While one window asks about crashed work, another one started at the
     // same time does not offer it too.
     void offeredWorkIsHeldUntilAnswered()
