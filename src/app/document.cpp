@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include "app/settings.h"
 #include "core/failure.h"
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
@@ -7,13 +8,14 @@
 #include "widgets/dialogs.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QSaveFile>
-#include <QSettings>
 #include <QUndoStack>
+#include <QUrl>
 #include <QWidget>
 
 namespace orv {
@@ -25,7 +27,6 @@ namespace {
 const QString windowTitle = u"Orvanta V2.0 [ 天猫/淘宝店通用 ]  Orvanta 团队出品"_s;
 const QString projectFilter = u"Orvanta 项目 (*.orvanta)"_s;
 const QString projectSuffix = u".orvanta"_s;
-const QString recentKey = u"recentFiles"_s;
 constexpr int recentCount = 10;
 // Changes within this pause are written together.
 constexpr int autosaveDelayMs = 1500;
@@ -52,6 +53,17 @@ QByteArray standaloneHtml(const QString &title, const QList<ModuleEntry> &entrie
         .toUtf8();
 }
 
+// The question about work a crashed window left: 丢弃 only when confirmed.
+dialogs::RecoveryChoice askAboutOrphan(QWidget *window, const QString &text)
+{
+    for (;;) {
+        const dialogs::RecoveryChoice choice = dialogs::askToRecover(window, text);
+        if (choice != dialogs::RecoveryChoice::Discard
+            || dialogs::confirmDiscard(window, u"丢弃后，这些工作将无法找回。确定要丢弃吗？"_s))
+            return choice;
+    }
+}
+
 } // namespace
 
 Document::Document(QWidget *window, ProjectHost *host, QUndoStack *undoStack, const QString &recoveryFolder)
@@ -69,6 +81,7 @@ Document::Document(QWidget *window, ProjectHost *host, QUndoStack *undoStack, co
         changed();
     });
     connect(m_undoStack, &QUndoStack::indexChanged, this, &Document::changed);
+    connect(&m_recovery, &Recovery::written, this, &Document::recoveryWritten);
     updateTitle();
 }
 
@@ -124,6 +137,35 @@ void Document::autosaveNow()
     m_autosave.stop();
     autosave();
     m_recovery.wait();
+    QCoreApplication::sendPostedEvents(this); // its report
+}
+
+// A failing autosave shows in the status strip for as long as it fails, and
+// once in a message each time it starts failing; the next change tries again.
+void Document::recoveryWritten(const QString &error)
+{
+    if (m_closing)
+        return;
+    const bool wasFailing = !m_autosaveProblem.isEmpty();
+    setStatus(&m_autosaveProblem, error.isEmpty() ? QString() : u"自动保存失败，下次修改时重试"_s);
+    if (!error.isEmpty() && !wasFailing) {
+        dialogs::showError(m_window, u"自动保存失败：未保存的修改现在没有恢复副本，程序意外退出时会丢失，"
+                                     "请尽快保存。下次修改时会再试。\n\n"_s
+                                         + error);
+    }
+}
+
+QString Document::statusText() const
+{
+    return m_autosaveProblem.isEmpty() ? m_keptNote : m_autosaveProblem;
+}
+
+void Document::setStatus(QString *part, const QString &text)
+{
+    const QString before = statusText();
+    *part = text;
+    if (statusText() != before)
+        emit statusChanged(statusText());
 }
 
 void Document::updateTitle()
@@ -247,47 +289,66 @@ void Document::exportHtml()
 
 void Document::offerRecovery()
 {
-    for (const Recovery::Orphan &orphan : m_recovery.orphans()) {
+    for (const QString &path : m_recovery.orphans()) {
+        // Held until it is answered for, so that no other window offers it.
+        std::unique_ptr<ClaimedOrphan> orphan = ClaimedOrphan::claim(path);
+        if (!orphan)
+            continue;
         Project project;
         QString recoveryOf;
         try {
-            project = Recovery::readOrphan(orphan, catalog::pages(), &recoveryOf);
+            project = orphan->read(catalog::pages(), &recoveryOf);
         } catch (const Failure &failure) {
-            // Our own file, and no longer of any use: report it and let it go.
-            dialogs::showError(m_window, failure.message());
-            Recovery::discardOrphan(orphan);
+            reportUnreadable(path, failure.message());
             continue;
         }
         const QString name = recoveryOf.isEmpty() ? u"未命名"_s : QFileInfo(recoveryOf).fileName();
-        const QString when = QLocale().toString(orphan.written, QLocale::ShortFormat);
+        const QString when = QLocale().toString(orphan->written(), QLocale::ShortFormat);
         const QString text
-            = u"发现上次未正常关闭时未保存的工作：“%1”，%2 个版块，保存于 %3。\n要恢复这些工作吗？"_s.arg(name)
-                  .arg(project.entries.size())
-                  .arg(when);
-        if (!dialogs::askToRecover(m_window, text)) {
-            Recovery::discardOrphan(orphan);
+            = u"发现上次未正常关闭时未保存的工作：“%1”，%2 个版块，保存于 %3。\n要恢复这些工作吗？"_s.arg(
+                name, QString::number(project.entries.size()), when);
+        switch (askAboutOrphan(m_window, text)) {
+        case dialogs::RecoveryChoice::Later:
+            setStatus(&m_keptNote, u"上次未保存的工作已保留，下次启动时再询问"_s);
             continue;
+        case dialogs::RecoveryChoice::Discard:
+            orphan->remove();
+            continue;
+        case dialogs::RecoveryChoice::Recover:
+            break;
         }
         m_host->setProject(project);
         m_undoStack->clear();
         setClean(recoveryOf);
-        // The work is unsaved: it is marked so, and kept in this window's own
-        // recovery file from now on.
-        Recovery::discardOrphan(orphan);
-        formsChanged();
+        // The work is unsaved: it is marked so, and written to this window's
+        // own file at once; the orphan goes only once that file holds it.
+        m_formsChanged = true;
+        updateTitle();
+        m_autosave.stop();
+        m_recovery.takeOver(std::move(orphan), m_host->project(), m_path);
         return;
     }
 }
 
+// Never deleted: a newer version may read it, or the user may want it.
+void Document::reportUnreadable(const QString &path, const QString &error)
+{
+    const QString text = u"上次未正常关闭时留下的恢复文件无法读取，它仍保留在：\n%1\n\n%2\n\n"
+                         "如果不再需要，可以在文件夹中删除它。"_s.arg(QDir::toNativeSeparators(path), error);
+    if (dialogs::askToOpenFolder(m_window, text))
+        dialogs::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
 void Document::closing()
 {
+    m_closing = true;
     m_autosave.stop();
     m_recovery.discard();
 }
 
 QStringList Document::recentFiles()
 {
-    return QSettings().value(recentKey).toStringList();
+    return Settings().recentFiles();
 }
 
 void Document::remember(const QString &path)
@@ -295,7 +356,7 @@ void Document::remember(const QString &path)
     QStringList files = recentFiles();
     files.removeAll(path);
     files.prepend(path);
-    QSettings().setValue(recentKey, QStringList(files.mid(0, recentCount)));
+    Settings().setRecentFiles(files.mid(0, recentCount));
 }
 
 void Document::fillRecentMenu()

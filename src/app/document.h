@@ -26,6 +26,8 @@ protected:
 // The work as a document: its file, whether it changed since it was saved,
 // the 文件 menu's actions, the question before unsaved work is left, the
 // recent files and the recovery file written while it has unsaved changes.
+// What the window should show about the recovery file (autosave failing,
+// crashed work kept for later) is statusText(), reported by statusChanged().
 // A change to the module list is a step on the undo stack; a change to a
 // field, the shop type or the metrics is reported by formsChanged().
 class Document : public QObject {
@@ -55,22 +57,33 @@ public:
     bool save();
     bool saveAs();
     void exportHtml();
-    // Offers the work of a window that died, newest first, one at a time.
+    // Offers the work of a window that died, newest first, one at a time:
+    // 恢复 takes it over, a confirmed 丢弃 deletes it, and 以后再说 (Esc, the
+    // close button) keeps it for the next start. A file that cannot be read
+    // is kept, and the user told where it is.
     void offerRecovery();
     // The window closes normally: its recovery file goes.
     void closing();
-    // Writes the recovery file now rather than after the pause.
+    // Writes the recovery file now rather than after the pause, and waits
+    // until it is written.
     void autosaveNow();
+
+    // One line for the window's status strip; empty when all is well.
+    QString statusText() const;
 
     static QStringList recentFiles();
 
 signals:
     // 导出手机详情图片…: the window exports, as it holds the output buffer.
     void exportPicturesRequested();
+    void statusChanged(const QString &text);
 
 private:
     void changed();
     void autosave();
+    void recoveryWritten(const QString &error);
+    void reportUnreadable(const QString &path, const QString &error);
+    void setStatus(QString *part, const QString &text);
     void setClean(const QString &path);
     bool saveTo(const QString &path);
     void updateTitle();
@@ -87,6 +100,9 @@ private:
     bool m_undoStackClean = true;
     bool m_formsChanged = false;
     QMenu *m_recentMenu = nullptr;
+    QString m_autosaveProblem; // what the status strip says, by importance
+    QString m_keptNote;
+    bool m_closing = false;
 };
 
 } // namespace orv

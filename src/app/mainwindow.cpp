@@ -523,6 +523,11 @@ QWidget *MainWindow::createStatusStrip()
     auto *right = new QHBoxLayout(strip);
     right->setContentsMargins(0, 2, 8, 2);
     right->addStretch(1);
+    // What the document says about keeping unsaved work (autosave failing).
+    auto *recoveryStatus = new QLabel(m_document->statusText(), strip);
+    recoveryStatus->setObjectName(u"lblrecovery"_s);
+    connect(m_document, &Document::statusChanged, recoveryStatus, &QLabel::setText);
+    right->addWidget(recoveryStatus);
     m_checkBadge = new QToolButton(strip);
     m_checkBadge->setObjectName(u"checkBadge"_s);
     m_checkBadge->setAutoRaise(true);

@@ -10,6 +10,7 @@ namespace {
 
 const QString geometryKey = u"window/geometry"_s;
 const QString panelWidthKey = u"window/settingsPanelWidth"_s;
+const QString recentFilesKey = u"recentFiles"_s;
 const QString listHeightKey = u"window/moduleListHeight"_s;
 // Larger than any screen: a larger remembered size is no size.
 constexpr int largestSize = 100000;
@@ -71,6 +72,31 @@ int Settings::moduleListHeight() const
 void Settings::setModuleListHeight(int height)
 {
     m_settings->setValue(listHeightKey, height);
+    m_settings->sync();
+}
+
+QStringList Settings::recentFiles() const
+{
+    if (!m_settings->contains(recentFilesKey)) {
+        // Earlier versions wrote the list with QSettings' defaults, which for
+        // a program without an organisation's name is a file of its own
+        // (~/.config/Unknown Organization/Orvanta.conf). It is copied once,
+        // and left there for those versions.
+        const QVariant old = QSettings().value(recentFilesKey);
+        m_settings->setValue(recentFilesKey, old.toStringList());
+        m_settings->sync();
+    }
+    const QVariant value = m_settings->value(recentFilesKey);
+    if (value.typeId() != QMetaType::QStringList && value.typeId() != QMetaType::QString)
+        return {};
+    QStringList files = value.toStringList();
+    files.removeAll(QString());
+    return files;
+}
+
+void Settings::setRecentFiles(const QStringList &files)
+{
+    m_settings->setValue(recentFilesKey, files);
     m_settings->sync();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -35,6 +36,12 @@ public:
     // (none: room for a few entries) by default.
     int moduleListHeight() const;
     void setModuleListHeight(int height);
+
+    // The project files opened or saved last, the latest first. The list
+    // earlier versions kept in a settings store of their own is taken over
+    // the first time this file has none.
+    QStringList recentFiles() const;
+    void setRecentFiles(const QStringList &files);
 
 private:
     std::unique_ptr<QSettings> m_settings;

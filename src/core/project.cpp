@@ -366,6 +366,12 @@ Project readProjectFile(const QString &path, const QList<const PageSpec *> &page
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf)
 {
     const QByteArray json = projectJson(project, recoveryOf);
+    // What could not be opened again is not written.
+    if (json.size() > maxProjectBytes) {
+        throw Failure(u"Cannot save project \"%1\": the file would be %2 bytes, over the %3 MiB that a project file "
+                      "may have to be opened; make the entries fewer or shorter"_s.arg(
+                          path, QString::number(json.size()), QString::number(maxProjectBytes / (1024 * 1024))));
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
         throw Failure(u"Cannot save project \"%1\": %2"_s.arg(path, file.errorString()));

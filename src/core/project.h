@@ -21,7 +21,7 @@ struct Project {
     bool operator==(const Project &) const = default;
 };
 
-// Larger files are refused before they are read.
+// The largest project file: larger ones are neither written nor read.
 inline constexpr qint64 maxProjectBytes = qint64(64) * 1024 * 1024;
 
 // The file's text. Recovery files also name the project file they recover
@@ -40,7 +40,8 @@ Project parseProject(const QByteArray &json, const QList<const PageSpec *> &page
 Project readProjectFile(const QString &path, const QList<const PageSpec *> &pages, QString *recoveryOf = nullptr);
 
 // Writes the file whole or not at all (the old file stays as it was when
-// anything fails); fails with "Cannot save project ...".
+// anything fails, or when the text would be over maxProjectBytes); fails
+// with "Cannot save project ...".
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf = nullptr);
 
 // The page as a generation would have it, for regenerating an entry: its

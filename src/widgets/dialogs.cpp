@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QQueue>
+#include <QTimer>
 
 #include <optional>
+#include <variant>
 
 namespace orv::dialogs {
 
@@ -15,9 +17,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using BoxAction = std::function<void(QMessageBox &)>;
+
 struct TestSeam {
     bool on = false;
-    QQueue<QMessageBox::StandardButton> answers;
+    QQueue<std::variant<QMessageBox::StandardButton, BoxAction>> answers;
     QQueue<QString> fileNames;
     QQueue<PictureSettings> pictureSettings;
     QList<Shown> shown;
@@ -37,14 +41,22 @@ QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const Q
                                 const ButtonTexts &buttonTexts = {})
 {
     TestSeam &s = seam();
+    BoxAction action;
     if (s.on) {
         s.shown.append({icon, caption, text});
-        return s.answers.isEmpty() ? defaultButton : s.answers.dequeue();
+        if (s.answers.isEmpty())
+            return defaultButton;
+        auto answer = s.answers.dequeue();
+        if (const auto *button = std::get_if<QMessageBox::StandardButton>(&answer))
+            return *button;
+        action = std::get<BoxAction>(std::move(answer));
     }
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     for (const auto &[button, buttonText] : buttonTexts)
         box.button(button)->setText(buttonText);
+    if (action)
+        QTimer::singleShot(0, &box, [&box, &action] { action(box); });
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -85,11 +97,27 @@ QMessageBox::StandardButton askToSave(QWidget *parent, const QString &text)
                {{QMessageBox::Save, u"保存"_s}, {QMessageBox::Discard, u"不保存"_s}, {QMessageBox::Cancel, u"取消"_s}});
 }
 
-bool askToRecover(QWidget *parent, const QString &text)
+// 以后再说 is Cancel, which Qt makes the box's answer to Esc and to its close
+// button; without it, they would answer 丢弃 (the only button of its role).
+RecoveryChoice askToRecover(QWidget *parent, const QString &text)
 {
-    return ask(parent, QMessageBox::Question, promptCaption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-               {{QMessageBox::Yes, u"恢复"_s}, {QMessageBox::No, u"丢弃"_s}})
-           == QMessageBox::Yes;
+    switch (ask(parent, QMessageBox::Question, promptCaption, text,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+                {{QMessageBox::Yes, u"恢复"_s}, {QMessageBox::No, u"丢弃"_s}, {QMessageBox::Cancel, u"以后再说"_s}})) {
+    case QMessageBox::Yes:
+        return RecoveryChoice::Recover;
+    case QMessageBox::No:
+        return RecoveryChoice::Discard;
+    default:
+        return RecoveryChoice::Later;
+    }
+}
+
+bool confirmDiscard(QWidget *parent, const QString &text)
+{
+    return ask(parent, QMessageBox::Warning, promptCaption, text, QMessageBox::Discard | QMessageBox::Cancel,
+               QMessageBox::Cancel, {{QMessageBox::Discard, u"丢弃"_s}, {QMessageBox::Cancel, u"取消"_s}})
+           == QMessageBox::Discard;
 }
 
 bool askToCopyAnyway(QWidget *parent, const QString &text)
@@ -190,6 +218,11 @@ QList<QUrl> takeOpenedUrls()
 void queueAnswer(QMessageBox::StandardButton answer)
 {
     seam().answers.enqueue(answer);
+}
+
+void queueAction(std::function<void(QMessageBox &)> action)
+{
+    seam().answers.enqueue(std::move(action));
 }
 
 void queueFileName(const QString &path)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 namespace orv::dialogs {
@@ -26,8 +27,13 @@ void showError(QWidget *parent, const QString &message);
 // Unsaved changes: 保存 (Save, the default), 不保存 (Discard) or 取消 (Cancel).
 QMessageBox::StandardButton askToSave(QWidget *parent, const QString &text);
 
-// Work found from a run that ended abnormally: 恢复 (true, the default) or 丢弃.
-bool askToRecover(QWidget *parent, const QString &text);
+// Work found from a run that ended abnormally: 恢复 (the default), 丢弃 or
+// 以后再说; Esc and the close button are 以后再说, which keeps the work.
+enum class RecoveryChoice { Recover, Discard, Later };
+RecoveryChoice askToRecover(QWidget *parent, const QString &text);
+
+// Before that work is deleted: 丢弃 (true) or 取消 (false, the default, Esc).
+bool confirmDiscard(QWidget *parent, const QString &text);
 
 // Copying a page the check found errors in: 仍然复制 (true, the default, as
 // the user asked to copy) or 取消.
@@ -56,6 +62,9 @@ void openUrl(const QUrl &url);
 
 // Test seam. In test mode no box is shown: each one is recorded and answered
 // with the next queued answer, or with its default button when none is queued.
+// A queued action instead shows the real box and runs on it once it is up
+// (pressing a key, closing it, doing something meanwhile); the box answers as
+// it would the user.
 // A file or folder dialog takes the next queued file name, or is cancelled;
 // the pictures dialog is recorded (its caption and what it exports) and takes
 // the next queued settings, or is cancelled. Addresses are recorded, not
@@ -67,6 +76,7 @@ struct Shown {
 };
 void setTestMode(bool on);
 void queueAnswer(QMessageBox::StandardButton answer);
+void queueAction(std::function<void(QMessageBox &)> action);
 void queueFileName(const QString &path);
 void queuePictureSettings(const PictureSettings &settings);
 QList<Shown> takeShown();

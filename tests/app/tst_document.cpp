@@ -3,6 +3,7 @@
 // entries, and undo and redo of every change to the module list.
 
 #include "app/mainwindow.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "core/modulelistmodel.h"
 #include "core/project.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -397,6 +399,58 @@ private slots:
         QCOMPARE(readFile(file), old);
         QVERIFY(w->isWindowModified());
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"kept.orvanta"_s});
+    }
+
+    // Whatever can be saved can be opened again: a project over the size
+    // limit is refused before anything is written.
+    void saveOverTheLimitIsRefused_data()
+    {
+        QTest::addColumn<qint64>("over");
+        QTest::newRow("at the limit") << qint64(0);
+        QTest::newRow("a byte over") << qint64(1);
+    }
+    void saveOverTheLimitIsRefused()
+    {
+        QFETCH(qint64, over);
+        addDivider(u"旧"_s);
+        const QString file = path(u"large.orvanta"_s);
+        dialogs::queueFileName(file);
+        trigger(u"actionSaveAs"_s);
+        const QByteArray old = readFile(file);
+
+        Project project = w->project();
+        project.entries.append({2, u"大"_s, QString(), std::nullopt});
+        project.entries.last().code = QString(maxProjectBytes - projectJson(project).size() + over, u'a');
+        w->setProject(project);
+        trigger(u"actionSave"_s);
+        const QList<dialogs::Shown> shown = dialogs::takeShown();
+        if (over == 0) {
+            QVERIFY(shown.isEmpty());
+            QCOMPARE(QFileInfo(file).size(), maxProjectBytes);
+            QCOMPARE(readProjectFile(file, catalog::pages()), project);
+            return;
+        }
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.startsWith(u"Cannot save project \"%1\": the file would be"_s.arg(file)),
+                 qPrintable(shown.first().text));
+        QCOMPARE(readFile(file), old);
+    }
+
+    // The recent files live in Orvanta.ini; the list an earlier version kept
+    // in a store of its own is taken over while Orvanta.ini has none.
+    void recentFilesLiveInTheSettingsFile()
+    {
+        const QString earlier = path(u"earlier.orvanta"_s);
+        QSettings().setValue(u"recentFiles"_s, QStringList{earlier});
+        QFile::remove(Settings().fileName());
+        QCOMPARE(Document::recentFiles(), QStringList{earlier});
+
+        const QString now = path(u"now.orvanta"_s);
+        writeFile(now, projectJson(w->project()));
+        QVERIFY(w->document()->openFile(now));
+        QCOMPARE(QSettings(Settings().fileName(), QSettings::IniFormat).value(u"recentFiles"_s).toStringList(),
+                 (QStringList{now, earlier}));
+        QCOMPARE(QSettings().value(u"recentFiles"_s).toStringList(), QStringList{earlier});
     }
 
     // The sample a new user opens first shows its entries at once.
