@@ -331,6 +331,8 @@ private slots:
         QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt1=/nonexistent/x.txt"_s}
                                       << u"cannot read '/nonexistent/x.txt'"_s;
         QTest::newRow("folder as file") << QStringList{g, p, u"--set-file"_s, u"edt1=/"_s} << u"cannot read '/'"_s;
+        QTest::newRow("endless file") << QStringList{g, p, u"--set-file"_s, u"edt1=/dev/zero"_s}
+                                      << u"'/dev/zero' is larger than 16 MiB"_s;
         QTest::newRow("unknown option") << QStringList{g, p, u"--wrap"_s} << u"--shop, --set and --set-file"_s;
         QTest::newRow("stray argument") << QStringList{g, p, u"edt1=1"_s} << u"--shop, --set and --set-file"_s;
         QTest::newRow("fields without page") << QStringList{u"fields"_s} << u"the pages are: tsprobe"_s;
