@@ -25,7 +25,7 @@ packages=(
 )
 # Making and checking the Debian package (cpack, dpkg-shlibdeps).
 package_packages=(dpkg-dev file)
-test_packages=(python3 clang clang-format libclang-rt-14-dev "${package_packages[@]}")
+test_packages=(python3 clang clang-format libclang-rt-14-dev git "${package_packages[@]}")
 
 install_missing() {
     local missing=()
@@ -41,6 +41,16 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The C++ sources: those git tracks, or, in a tree that is not a repository
+# (a source archive), every one outside the build and hidden folders.
+list_sources() {
+    if [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$(pwd -P)" ]; then
+        git ls-files -z -- '*.cpp' '*.h'
+    else
+        find . \( -path './build*' -o -path './.*' \) -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0
+    fi
+}
+
 build() {
     [ -f build/CMakeCache.txt ] || cmake --preset default
     cmake --build --preset default
@@ -52,7 +62,8 @@ run)
     build
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display: DISPLAY and WAYLAND_DISPLAY are not set, so the window cannot open." >&2
-        echo "Run this from a desktop session, or under a virtual one: xvfb-run scripts/dev.sh run" >&2
+        echo "Run this from a desktop session, or under a virtual one (packages xvfb and xauth):" >&2
+        echo "xvfb-run -a scripts/dev.sh run" >&2
         exit 1
     fi
     exec build/bin/orvanta
@@ -68,7 +79,7 @@ test)
     install_missing "${packages[@]}" "${test_packages[@]}"
     # Includes run one way between the layers; the tree is in the house style.
     python3 scripts/check-layers.py
-    git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+    list_sources | xargs -0 -r clang-format --dry-run --Werror
     build
     ctest --preset default -j2
     # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -1,5 +1,12 @@
 #include "arguments.h"
 
+#include "cli/cli.h"
+#include "core/failure.h"
+#include "core/textinput.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 namespace orv::cli {
 
 using namespace Qt::StringLiterals;
@@ -36,6 +43,30 @@ const PageSpec *pageNamed(const QList<const PageSpec *> &pages, const QString &n
             return page;
     }
     usageError(u"unknown page %1; the pages are: %2"_s.arg(quoted(name), pageNames(pages).join(u", "_s)));
+}
+
+QString readText(QIODevice &device, const QString &source)
+{
+    const std::optional<QByteArray> bytes = readAtMost(device, maxInputBytes);
+    if (!bytes)
+        throw UsageFailure{u"cannot read %1: %2"_s.arg(source, device.errorString()), false};
+    if (bytes->size() > maxInputBytes)
+        throw UsageFailure{u"%1 is larger than %2 MiB"_s.arg(source).arg(maxInputBytes / (1024 * 1024)), false};
+    try {
+        return strictUtf8(*bytes, source);
+    } catch (const Failure &failure) {
+        throw UsageFailure{failure.message(), false};
+    }
+}
+
+QString readTextFile(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        throw UsageFailure{u"cannot read %1: it is a folder"_s.arg(quoted(path)), false};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw UsageFailure{u"cannot read %1: %2"_s.arg(quoted(path), file.errorString()), false};
+    return readText(file, quoted(path));
 }
 
 Option splitOption(const QString &argument)

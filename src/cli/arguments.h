@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 // What the commands of orvanta-cli share: usage failures and their words.
 namespace orv::cli {
 
@@ -29,6 +31,12 @@ Shop shopOption(const QString &name);
 
 QStringList pageNames(const QList<const PageSpec *> &pages);
 const PageSpec *pageNamed(const QList<const PageSpec *> &pages, const QString &name);
+
+// The text of a file the user named, or of a stream (SOURCE names it in
+// messages): UTF-8, a byte-order mark dropped, at most maxInputBytes, read to
+// its end. Anything else is a usage failure naming the file.
+QString readTextFile(const QString &path);
+QString readText(QIODevice &device, const QString &source);
 
 // Splits "--option=value" into its option and value; anything else is
 // returned as it is, without a value.

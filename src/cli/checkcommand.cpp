@@ -2,15 +2,11 @@
 #include "cli/commands.h"
 #include "core/check/pagecheck.h"
 #include "core/check/picturecheck.h"
-#include "core/failure.h"
 #include "core/picturemeasurer.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -60,48 +56,14 @@ CheckOptions parseCheckOptions(const QStringList &arguments)
     return options;
 }
 
-// The bytes to check, from the file or standard input, at most the largest
-// size (one byte more shows that there is more).
-QByteArray readInput(const QString &file, const Context &context)
+// The text to check, from the file or standard input.
+QString readInput(const QString &file, const Context &context)
 {
-    const QString largest = u"larger than %1 MiB"_s.arg(maxCheckBytes / (1024 * 1024));
-    if (file == u"-"_s) {
-        QByteArray bytes;
-        try {
-            if (context.readStandardInput)
-                bytes = context.readStandardInput(maxCheckBytes + 1);
-        } catch (const Failure &failure) {
-            throw UsageFailure{u"cannot read standard input: "_s + failure.message(), false};
-        }
-        if (bytes.size() > maxCheckBytes)
-            throw UsageFailure{u"standard input is "_s + largest, false};
-        return bytes;
-    }
+    if (file == u"-"_s)
+        return context.standardInput ? readText(*context.standardInput, u"standard input"_s) : QString();
     if (file.isEmpty())
         throw UsageFailure{u"check takes a FILE name or -, not an empty argument"_s};
-    if (QFileInfo(file).isDir())
-        throw UsageFailure{u"cannot read %1: it is a folder"_s.arg(quoted(file)), false};
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        throw UsageFailure{u"cannot read %1: %2"_s.arg(quoted(file), in.errorString()), false};
-    const QByteArray bytes = in.read(maxCheckBytes + 1);
-    if (in.error() != QFileDevice::NoError)
-        throw UsageFailure{u"cannot read %1: %2"_s.arg(quoted(file), in.errorString()), false};
-    if (bytes.size() > maxCheckBytes)
-        throw UsageFailure{u"%1 is %2"_s.arg(quoted(file), largest), false};
-    return bytes;
-}
-
-// The text as UTF-8, a leading byte-order mark dropped; anything else is refused.
-QString decodeInput(const QByteArray &bytes, const QString &file)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError()) {
-        const QString what = file == u"-"_s ? u"standard input"_s : quoted(file);
-        throw UsageFailure{what + u" is not valid UTF-8"_s, false};
-    }
-    return text;
+    return readTextFile(file);
 }
 
 // One line per finding: control characters (from a server's reason, say)
@@ -150,7 +112,7 @@ Result check(const QStringList &arguments, const Context &context)
     const CheckOptions options = parseCheckOptions(arguments);
     if (options.pictures && !context.measurer)
         usageError(u"--pictures: this program cannot fetch pictures"_s);
-    const QString html = decodeInput(readInput(options.file, context), options.file);
+    const QString html = readInput(options.file, context);
     const int pageWidth = Metrics::forShop(options.shop).totalWidth;
 
     QList<check::Finding> findings = check::checkPage(html, pageWidth);

@@ -2,9 +2,9 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
+#include "core/failure.h"
+#include "core/textinput.h"
 #include "modules/catalog.h"
-
-#include <QStringDecoder>
 
 namespace orv::cli {
 
@@ -32,6 +32,7 @@ added.
                         every field not set keeps its start-up default;
                         later options win
   --set-file NAME=PATH  the same, with VALUE the whole content of a UTF-8 file
+                        (a byte-order mark dropped, at most 16 MiB)
 
 Multi-line fields take every line break as CR LF. Radio groups take the
 chosen item's index (-1, no item chosen, where the group starts that way).
@@ -109,10 +110,10 @@ Result run(const QList<QByteArray> &arguments, const Context &context)
     QStringList decoded;
     decoded.reserve(arguments.size());
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        decoded.append(decoder(arguments.at(i)));
-        if (decoder.hasError()) {
-            return {UsageError, {}, (programName + u": argument %1 is not valid UTF-8\n"_s.arg(i + 1)).toUtf8()};
+        try {
+            decoded.append(strictUtf8(arguments.at(i), u"argument %1"_s.arg(i + 1)));
+        } catch (const Failure &failure) {
+            return {UsageError, {}, (programName + u": "_s + failure.message() + u'\n').toUtf8()};
         }
     }
     return run(decoded, context);

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QIODevice;
+
 // The command line of orvanta-cli as a pure function: the arguments in, the
 // exit code and the bytes for standard output and standard error out. Nothing
 // is printed and nothing is read from the terminal, so tests and fuzzers can
@@ -23,8 +25,9 @@ enum ExitCode : int {
     UsageError = 2,      // bad command, page, shop, field, value or file
 };
 
-// The largest page check reads: far above any description's limit.
-inline constexpr qint64 maxCheckBytes = qint64(16) * 1024 * 1024;
+// The largest text a command reads (a page to check, a --set-file value): far
+// above any description's limit.
+inline constexpr qint64 maxInputBytes = qint64(16) * 1024 * 1024;
 
 struct Result {
     int exitCode = Success;
@@ -38,9 +41,9 @@ struct Context {
     QList<const PageSpec *> pages;
     // Handed to the generators that fetch pictures: measures them all at once.
     PictureMeasurer *measurer = nullptr;
-    // Reads standard input ("-") up to the given number of bytes; throws
-    // Failure when it cannot. Unset: standard input is empty.
-    std::function<QByteArray(qint64 maxBytes)> readStandardInput;
+    // Standard input, open for reading: check reads it to its end. Unset:
+    // standard input is empty.
+    QIODevice *standardInput = nullptr;
     // Makes the pictures of "render" (the browser engine off screen). Unset
     // where no engine may start, as in tests and the fuzzer: render then
     // checks its arguments and the project and fails with exit code 1.

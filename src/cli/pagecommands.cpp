@@ -4,10 +4,8 @@
 #include "core/generation.h"
 #include "core/linelist.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStringDecoder>
 
 namespace orv::cli {
 
@@ -61,22 +59,6 @@ GenerateOptions parseGenerateOptions(const QStringList &arguments)
     return options;
 }
 
-QString readUtf8File(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        usageError(u"cannot read %1: %2"_s.arg(quoted(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        usageError(u"cannot read %1: %2"_s.arg(quoted(path), file.errorString()));
-    // A byte-order mark at the start is dropped, as editors write it.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        usageError(u"%1 is not valid UTF-8"_s.arg(quoted(path)));
-    return text;
-}
-
 // The text a field holds when VALUE is put into it, as the window would hold it.
 QString fieldText(const PageSpec &page, const FieldSpec &field, const QString &value)
 {
@@ -117,7 +99,7 @@ void apply(const PageSpec &page, const Assignment &a, PageState &state)
             names.append(u"%1 (%2)"_s.arg(f.key, f.name));
         usageError(u"page %1 has no field %2; its fields are: %3"_s.arg(page.id, quoted(a.name), names.join(u", "_s)));
     }
-    const QString value = a.fromFile ? readUtf8File(a.value) : a.value;
+    const QString value = a.fromFile ? readTextFile(a.value) : a.value;
     state.setField(field->key, fieldText(page, *field, value));
 }
 

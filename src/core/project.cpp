@@ -1,6 +1,7 @@
 #include "project.h"
 
 #include "core/failure.h"
+#include "core/textinput.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -357,10 +358,10 @@ Project readProjectFile(const QString &path, const QList<const PageSpec *> &page
     if (file.size() > maxProjectBytes)
         fail(u"larger than %1 MiB"_s.arg(maxProjectBytes / (1024 * 1024)));
     // A file that grows while it is read still stops at the limit.
-    const QByteArray json = file.read(maxProjectBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> json = readAtMost(file, maxProjectBytes);
+    if (!json)
         fail(file.errorString());
-    return parseProject(json, pages, path, recoveryOf);
+    return parseProject(*json, pages, path, recoveryOf);
 }
 
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf)

@@ -4,6 +4,7 @@
 #include "core/failure.h"
 #include "core/picturemeasurer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -41,6 +42,24 @@ orv::MeasuredPicture picture(orv::PictureFormat format, int width, int height)
     return {height, {}, true, {format, width, height, {}}, 100'000};
 }
 
+// Standard input; says whether the run read it.
+class StandardInput : public QBuffer {
+public:
+    explicit StandardInput(const QByteArray &bytes)
+    {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+    bool read = false;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        read = true;
+        return QBuffer::readData(data, maxSize);
+    }
+};
+
 } // namespace
 
 class TstCheckCommand : public QObject {
@@ -61,13 +80,13 @@ private:
 
     Result check(const QStringList &arguments, orv::PictureMeasurer *measurer = nullptr)
     {
+        StandardInput in(m_stdin);
         orv::cli::Context context;
         context.measurer = measurer;
-        context.readStandardInput = [this](qint64 maxBytes) {
-            ++m_stdinReads;
-            return m_stdin.left(maxBytes);
-        };
-        return orv::cli::run(QStringList{u"check"_s} + arguments, context);
+        context.standardInput = &in;
+        const Result result = orv::cli::run(QStringList{u"check"_s} + arguments, context);
+        m_stdinReads += in.read;
+        return result;
     }
 
 private slots:
@@ -181,7 +200,7 @@ private slots:
         QTest::newRow("empty file name") << QStringList{QString()} << page << u"not an empty argument"_s;
         QTest::newRow("not UTF-8") << QStringList{} << QByteArray("<p>\xC9\xCC\xC6\xB7</p>")
                                    << u"standard input is not valid UTF-8"_s;
-        QTest::newRow("too large") << QStringList{} << QByteArray(orv::cli::maxCheckBytes + 1, ' ')
+        QTest::newRow("too large") << QStringList{} << QByteArray(orv::cli::maxInputBytes + 1, ' ')
                                    << u"standard input is larger than 16 MiB"_s;
         QTest::newRow("pictures without a fetcher") << QStringList{u"--pictures"_s} << page << u"--pictures"_s;
     }
@@ -202,7 +221,7 @@ private slots:
     // A file of the largest size is read; one byte more is refused.
     void largestFile()
     {
-        QByteArray bytes(orv::cli::maxCheckBytes, ' ');
+        QByteArray bytes(orv::cli::maxInputBytes, ' ');
         bytes.replace(0, 8, "<p>x</p>");
         const QString path = writeFile(u"large.html"_s, bytes);
         QCOMPARE(check({path}).exitCode, 1); // far over the length limit

@@ -331,6 +331,8 @@ private slots:
         QTest::newRow("missing file") << QStringList{g, p, u"--set-file"_s, u"edt1=/nonexistent/x.txt"_s}
                                       << u"cannot read '/nonexistent/x.txt'"_s;
         QTest::newRow("folder as file") << QStringList{g, p, u"--set-file"_s, u"edt1=/"_s} << u"cannot read '/'"_s;
+        QTest::newRow("endless file") << QStringList{g, p, u"--set-file"_s, u"edt1=/dev/zero"_s}
+                                      << u"'/dev/zero' is larger than 16 MiB"_s;
         QTest::newRow("unknown option") << QStringList{g, p, u"--wrap"_s} << u"--shop, --set and --set-file"_s;
         QTest::newRow("stray argument") << QStringList{g, p, u"edt1=1"_s} << u"--shop, --set and --set-file"_s;
         QTest::newRow("fields without page") << QStringList{u"fields"_s} << u"the pages are: tsprobe"_s;
@@ -382,7 +384,7 @@ private slots:
             = orv::cli::run(QList<QByteArray>{"generate", "tsprobe", "--set", "edt1=\xB5\xEA"}, context);
         QCOMPARE(gbk.exitCode, 2);
         QCOMPARE(gbk.out, QByteArray());
-        QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8\n"));
+        QCOMPARE(gbk.err, QByteArray("orvanta-cli: argument 4 is not valid UTF-8 at byte 6\n"));
     }
 
     // Every field of every module page answers to its key and to its

@@ -6,6 +6,7 @@
 #include "core/project.h"
 #include "modules/catalog.h"
 #include "modules/header/divider/divider.h"
+#include "support/files.h"
 #include "support/generated.h"
 #include "support/golden.h"
 #include "support/loopbackserver.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -29,11 +31,18 @@ struct Run {
     QByteArray err;
 };
 
-Run runCli(const QStringList &arguments, const QByteArray &input = {})
+// Standard input is a pipe; with pauseAfter, its first bytes come alone, the
+// rest a moment later, as a slow writer would give them.
+Run runCli(const QStringList &arguments, const QByteArray &input = {}, qsizetype pauseAfter = 0)
 {
     QProcess process;
     process.start(QStringLiteral(ORVANTA_CLI_PATH), arguments);
-    process.write(input);
+    if (pauseAfter > 0) {
+        process.write(input.first(pauseAfter));
+        process.waitForBytesWritten();
+        QThread::msleep(300);
+    }
+    process.write(input.sliced(pauseAfter));
     process.closeWriteChannel();
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
@@ -292,7 +301,29 @@ private slots:
         QCOMPARE(wide.out, u"1:1 error overflow 宽 790 像素，超出页面宽度 750 像素\n"_s.toUtf8());
         const Run notUtf8 = runCli({u"check"_s, u"-"_s}, "<p>\xB5\xEA</p>");
         QCOMPARE(notUtf8.exitCode, 2);
-        QCOMPARE(notUtf8.err, QByteArray("orvanta-cli: standard input is not valid UTF-8\n"));
+        QCOMPARE(notUtf8.err, QByteArray("orvanta-cli: standard input is not valid UTF-8 at byte 4\n"));
+    }
+
+    // A page through a real pipe is read to its end, as the same page from a
+    // file is, however the writer hands it over (here cut in the middle of a
+    // character).
+    void checkReadsAPipeToItsEnd_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("70,000 characters") << u"<div>"_s + QString(70000 - 11, u'x') + u"</div>"_s;
+        QTest::newRow("200 KiB of Chinese") << u"<p>"_s + QString(200 * 1024 / 3, u'商') + u"</p>"_s;
+    }
+    void checkReadsAPipeToItsEnd()
+    {
+        QFETCH(QString, page);
+        const QString file = m_dir.filePath(u"long.html"_s);
+        orv::test::writeFile(file, page.toUtf8());
+        const Run piped = runCli({u"check"_s, u"-"_s}, page.toUtf8(), 30001);
+        QCOMPARE(piped.err, QByteArray());
+        QCOMPARE(piped.exitCode, 1); // over the length limit
+        const QString length = u"代码共 %1 个字符（UTF-8 编码 %2 字节）"_s.arg(page.size()).arg(page.toUtf8().size());
+        QVERIFY2(piped.out.contains(length.toUtf8()), piped.out.constData());
+        QCOMPARE(piped.out, runCli({u"check"_s, file}).out);
     }
 
     // --pictures fetches every picture from the network, each address once.
