@@ -5,33 +5,14 @@
 #include <QCoreApplication>
 #include <QtGlobal>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace orv {
-
-namespace {
-
-// The browser's sandbox refuses to start as root, which only Unix has.
-bool runsAsRoot()
-{
-#ifdef Q_OS_UNIX
-    return ::geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
-} // namespace
 
 void prepareBrowserEnvironment()
 {
     // The preview draws as the pictures export does (software compositing),
-    // and the export's off-screen engine can start at all.
+    // and the export's off-screen engine can start at all (which also turns
+    // the engine's sandbox off as root).
     render::prepareRenderProcess(false);
-    if (runsAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
