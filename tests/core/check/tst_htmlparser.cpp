@@ -274,6 +274,33 @@ private slots:
         QCOMPARE(found, declarations);
     }
 
+    // CSS escapes and comments as a browser reads them, quotes paired as written.
+    void styleText_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("text");
+        const auto row
+            = [](const char *name, const QString &style, const QString &text) { QTest::newRow(name) << style << text; };
+        row("escapes", u"width:expr\\65ssion(1); posit\\69 on:FIXED"_s, u"width:expression(1); position:FIXED"_s);
+        row("escaped parenthesis", u"background:url\\28 x.jpg)"_s, u"background:url(x.jpg)"_s);
+        row("comments", u"width:expr/**/ession(1)/* a; */"_s, u"width:expression(1)"_s);
+        row("inside quotes", u"content:'/**/\\41'"_s, u"content:'/**/A'"_s);
+        row("escaped quotes stay", u"content:\"a\\\"b\\22\";top:0"_s, u"content:\"a\\\"b\\22\";top:0"_s);
+        row("astral and invalid", u"\\1F600\\0 \\110000"_s, u"😀\uFFFD\uFFFD"_s);
+        row("six digits at most", u"\\0000411"_s, u"A1"_s);
+        row("backslash escaping nothing", u"a\\\nb\\"_s, u"a\\\nb\\"_s);
+    }
+    void styleText()
+    {
+        QFETCH(QString, style);
+        QFETCH(QString, text);
+        const StyleText css(style);
+        QCOMPARE(css.text, text);
+        QCOMPARE(css.offsets.size(), text.size() + 1);
+        QCOMPARE(css.styleOffset(text.size()), style.size());
+        QVERIFY(std::is_sorted(css.offsets.begin(), css.offsets.end()));
+    }
+
     void styleValues()
     {
         const QList<StyleUrl> urls = styleUrls(u"url( 'a.jpg' ), my-url(b), URL(c.png) 'url(d)'"_s);
