@@ -256,7 +256,7 @@ struct Reader {
                 if (!written && (node->parse_flags & GUMBO_INSERTION_CONVERTED_FROM_END_TAG) && e.tag == GUMBO_TAG_P)
                     problem(HtmlProblem::StrayEndTag, u"p"_s, byteOf(e.original_end_tag)); // an empty <p> to a browser
                 const bool text = e.tag_namespace == GUMBO_NAMESPACE_HTML && (tagKind(name) & RawText);
-                for (unsigned i = 0; i < e.children.length; ++i)
+                for (unsigned i = e.children.length; i-- > 0;) // the first child next
                     todo.emplace_back(static_cast<const GumboNode *>(e.children.data[i]), byte, text);
             }
         }
@@ -355,7 +355,8 @@ struct Reader {
     HtmlDocument document()
     {
         const auto byOffset = [](const auto &a, const auto &b) { return a.offset < b.offset; };
-        std::stable_sort(m_elements.begin(), m_elements.end(), byOffset);
+        if (!std::is_sorted(m_elements.cbegin(), m_elements.cend(), byOffset)) // moved by the tree builder, dropped
+            std::stable_sort(m_elements.begin(), m_elements.end(), byOffset);
         for (HtmlElement &e : m_elements) {
             const qsizetype offset = e.parent < 0 ? -1 : textOffset(e.parent);
             const auto parent = std::lower_bound(m_elements.cbegin(), m_elements.cend(), offset,

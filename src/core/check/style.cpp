@@ -136,6 +136,10 @@ bool readEscape(QStringView style, qsizetype i, char32_t *c, qsizetype *end)
 
 StyleText::StyleText(QStringView style)
 {
+    if (!style.contains(u'\\') && !style.contains(u"/*")) {
+        text = style.toString();
+        return;
+    }
     text.reserve(style.size());
     offsets.reserve(style.size() + 1);
     QChar quote; // of the string the text stands in, if any

@@ -15,11 +15,17 @@ namespace orv::check {
 // stays as written, so that quotes still pair as they did.
 struct StyleText {
     QString text;
-    QList<qsizetype> offsets; // for each character of text and its end, the offset in the style it came from
+    // For each character of text and its end, the offset in the style it came
+    // from; empty when text is the style as written.
+    QList<qsizetype> offsets;
 
     explicit StyleText(QStringView style);
     // The offset in the style of the text's character i (i may be its size).
-    qsizetype styleOffset(qsizetype i) const { return offsets.at(std::clamp(i, qsizetype(0), text.size())); }
+    qsizetype styleOffset(qsizetype i) const
+    {
+        i = std::clamp(i, qsizetype(0), text.size());
+        return offsets.isEmpty() ? i : offsets.at(i);
+    }
 };
 
 // One declaration of an inline style ("property: value").
