@@ -140,8 +140,8 @@ qsizetype tooDeepAt(QByteArrayView b)
                 --i;
             if (i > 0 && open[i - 1].first == name)
                 open.resize(i - 1);
-        } else if (!(kind & VoidElement) && !(tag.selfClosing && (isForeign(name) || inForeign()))) {
-            // "/>" closes an element of SVG or MathML only.
+        } else if (!(kind & VoidElement) && !(tag.selfClosing && (isForeign(name) || (!kind && inForeign())))) {
+            // "/>" closes an element of SVG or MathML only (one named as in HTML stays counted).
             if ((kind & OptionalEnd) && !open.empty() && open.back().first == name)
                 open.pop_back();
             open.emplace_back(name, kind);
