@@ -19,7 +19,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-webengine-dev libgl-dev
     qt6-declarative-dev qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
-    libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev libxml2-dev liborcus-dev
+    libcurl4-openssl-dev libjpeg62-turbo-dev libbenchmark-dev libgumbo-dev liborcus-dev
     fonts-wqy-microhei
     libqt6svg6 qt6-translations-l10n
 )

@@ -128,11 +128,12 @@ QList<PageAddress> elementAddresses(const HtmlElement &element)
             out.append({roleOf(element.name, attribute.name), attribute.name, attribute.value,
                         attribute.offsetInValue(first)});
         } else if (attribute.name == u"style"_s) {
-            for (const StyleDeclaration &declaration : splitStyle(attribute.value)) {
+            const StyleText css(attribute.value);
+            for (const StyleDeclaration &declaration : splitStyle(css.text)) {
                 for (const StyleUrl &url : styleUrls(declaration.value)) {
                     out.append({showsPicture(declaration.property) ? AddressRole::Picture : AddressRole::Other,
                                 attribute.name, url.address,
-                                attribute.offsetInValue(declaration.valueOffset + url.addressOffset)});
+                                attribute.offsetInValue(css.styleOffset(declaration.valueOffset + url.addressOffset))});
                 }
             }
         }

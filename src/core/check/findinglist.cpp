@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The text with %1 to %9 replaced in one pass, so that an argument holding
-// "%1" stays as it is.
+// "%1" stays as it is. Every placeholder of a rule has its argument.
 QString filledIn(const QString &text, const QStringList &arguments)
 {
     QString out;
@@ -17,6 +17,7 @@ QString filledIn(const QString &text, const QStringList &arguments)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == u'%' && i + 1 < text.size() && text[i + 1] >= u'1' && text[i + 1] <= u'9') {
             const qsizetype n = text[i + 1].unicode() - u'1';
+            Q_ASSERT_X(n < arguments.size(), "makeFinding", "a placeholder without its argument");
             if (n < arguments.size()) {
                 out.append(arguments.at(n));
                 ++i;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+
 namespace orv::check {
 
 // One attribute of a start tag as written. Offsets are in the checked text.
@@ -20,7 +22,12 @@ struct HtmlAttribute {
     QList<qsizetype> valueOffsets;
 
     // The offset in the text of value's character i (i may be value's size).
-    qsizetype offsetInValue(qsizetype i) const;
+    qsizetype offsetInValue(qsizetype i) const
+    {
+        if (valueOffsets.isEmpty())
+            return valueOffset + std::clamp(i, qsizetype(0), valueLength);
+        return valueOffsets.at(std::clamp(i, qsizetype(0), valueOffsets.size() - 1));
+    }
 };
 
 // An element of the page, from a start tag in the text.
@@ -29,57 +36,52 @@ struct HtmlElement {
     qsizetype offset = 0;  // its '<'
     qsizetype end = 0;     // just past its start tag
     qsizetype parent = -1; // index of the enclosing element, -1 at the top
-    // An <html>, <head> or <body> tag inside the page: browsers merge its
-    // attributes into the page's own element, so it encloses nothing.
-    bool merged = false;
+    // A start tag the browser keeps out of the page's tree: an <html>, <head>
+    // or <body> inside the page (its attributes go to the page's own
+    // element), a tag where none may stand (a <frame> in the body, a <td>
+    // outside a table) or one the text ends in. It encloses nothing.
+    bool dropped = false;
     QList<HtmlAttribute> attributes; // as written; a repeated name only the first time
 
-    const HtmlAttribute *attribute(QStringView attributeName) const;
+    const HtmlAttribute *attribute(QStringView attributeName) const
+    {
+        const auto a = std::find_if(attributes.cbegin(), attributes.cend(),
+                                    [&](const HtmlAttribute &a) { return a.name == attributeName; });
+        return a == attributes.cend() ? nullptr : &*a;
+    }
 };
 
-// What the parser found wrong with the markup, as browsers would read it.
+// What is wrong with the markup as an HTML5 browser reads it.
 struct HtmlProblem {
     enum Kind {
-        Unclosed,            // an element that needs an end tag ends without one
-        StrayEndTag,         // an end tag that closes nothing
-        UnterminatedComment, // "<!--" without "-->": the rest of the page is a comment
-        UnterminatedTag,     // a start tag the text ends in
+        Unclosed,            // an element that needs an end tag is closed without one
+        StrayEndTag,         // an end tag that closes nothing: the browser drops it
+        UnterminatedComment, // a comment the text ends in: the rest of the page is a comment
+        UnterminatedTag,     // a tag the text ends in: the browser drops it
         UnterminatedQuote,   // an attribute value whose quote never closes
         RepeatedAttribute,   // the same attribute twice in one tag: the second is ignored
-        TooDeep,             // elements nested over 1,024 deep: the parser stopped there
+        TooDeep,             // elements nested over 1,024 deep: the page was read up to there
     };
     Kind kind = Unclosed;
-    QString name; // the element's or attribute's name
+    QString name; // the element's or attribute's name ("/div" for an end tag)
     qsizetype offset = 0;
     bool operator==(const HtmlProblem &) const = default;
-};
-
-// A message of libxml2's parser, where the parser stood when it gave it.
-struct HtmlParserMessage {
-    int code = 0; // libxml2's xmlParserErrors
-    QString message;
-    qsizetype offset = 0;
 };
 
 struct HtmlDocument {
     QList<HtmlElement> elements; // in the order of their start tags
     QList<HtmlProblem> problems; // in the order of their offsets
-    // Everything libxml2 said, for diagnosis; the problems above are what
-    // matters to a browser (libxml2 also objects to HTML5 elements, to "&" in
-    // addresses and to tags HTML5 lets close implicitly).
-    QList<HtmlParserMessage> parserMessages;
 };
 
-// Parses the text with libxml2's HTML parser (recovering from errors, with
-// no network and no external entities) and reads the elements' structure the
-// way an HTML5 browser does, so that the optional end tags of p, li, td and
-// the like, or a table inside a link, are no problem.
+// Reads the text with an HTML5 parser, the way a browser reads a fragment
+// placed in the body of a page, and gives every start tag as an element of
+// that tree and what a browser would find wrong.
 HtmlDocument parseHtml(const SourceText &source);
 
-// The text with character references (&amp;, &#39;, &#x6A;, &colon;, ...)
-// replaced. offsets, when given, receives for each character of the result
-// the offset in text of the reference or character it came from, and one
-// more entry for the end.
+// The text of an attribute value with character references (&amp;, &#39;,
+// &#x6A;, &colon;, ...) replaced as a browser replaces them. offsets, when
+// given, receives for each character of the result the offset in text of the
+// reference or character it came from, and one more entry for the end.
 QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets = nullptr);
 
 } // namespace orv::check
@@ -88,4 +90,3 @@ QString decodeCharacterReferences(QStringView text, QList<qsizetype> *offsets = 
 Q_DECLARE_TYPEINFO(orv::check::HtmlAttribute, Q_RELOCATABLE_TYPE);
 Q_DECLARE_TYPEINFO(orv::check::HtmlElement, Q_RELOCATABLE_TYPE);
 Q_DECLARE_TYPEINFO(orv::check::HtmlProblem, Q_RELOCATABLE_TYPE);
-Q_DECLARE_TYPEINFO(orv::check::HtmlParserMessage, Q_RELOCATABLE_TYPE);

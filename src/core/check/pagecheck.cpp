@@ -122,8 +122,9 @@ public:
             checkAttributes(e);
             QList<StyleDeclaration> style;
             if (const HtmlAttribute *attribute = e.attribute(u"style")) {
-                style = splitStyle(attribute->value);
-                checkStyle(*attribute, style);
+                const StyleText css(attribute->value);
+                style = splitStyle(css.text);
+                checkStyle(*attribute, css, style);
             }
             for (const PageAddress &address : elementAddresses(e))
                 checkAddress(address);
@@ -190,24 +191,22 @@ private:
         }
     }
 
-    void checkStyle(const HtmlAttribute &attribute, const QList<StyleDeclaration> &style)
+    void checkStyle(const HtmlAttribute &attribute, const StyleText &css, const QList<StyleDeclaration> &style)
     {
+        const auto at = [&](qsizetype i) { return attribute.offsetInValue(css.styleOffset(i)); };
         for (const StyleDeclaration &d : style) {
-            const qsizetype at = attribute.offsetInValue(d.propertyOffset);
             const QString keyword = styleKeyword(d.value);
             if (d.property == u"position"_s && (keyword == u"absolute"_s || keyword == u"fixed"_s))
-                add(FindingKind::PositionedStyle, at, {keyword});
+                add(FindingKind::PositionedStyle, at(d.propertyOffset), {keyword});
             if (d.property == u"behavior"_s || d.property.endsWith(u"-behavior"_s) || d.property == u"-moz-binding"_s
                 || keyword.contains(u"expression("_s))
-                add(FindingKind::StyleScript, at, {shownAddress(d.property + u':' + d.value)});
-            for (const StyleUrl &url : styleUrls(d.value)) {
-                add(FindingKind::StyleAddress, attribute.offsetInValue(d.valueOffset + url.offset),
+                add(FindingKind::StyleScript, at(d.propertyOffset), {shownAddress(d.property + u':' + d.value)});
+            for (const StyleUrl &url : styleUrls(d.value))
+                add(FindingKind::StyleAddress, at(d.valueOffset + url.offset),
                     {u"url("_s + shownAddress(url.address) + u')'});
-            }
         }
-        for (qsizetype at = findInStyle(attribute.value, u"@import"); at >= 0;
-             at = findInStyle(attribute.value, u"@import", at + 7))
-            add(FindingKind::StyleAddress, attribute.offsetInValue(at), {u"@import"_s});
+        for (qsizetype i = findInStyle(css.text, u"@import"); i >= 0; i = findInStyle(css.text, u"@import", i + 7))
+            add(FindingKind::StyleAddress, at(i), {u"@import"_s});
     }
 
     void checkAddress(const PageAddress &address)

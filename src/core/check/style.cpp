@@ -94,7 +94,91 @@ void addDeclaration(QList<StyleDeclaration> &out, QStringView style, qsizetype f
     out.append(d);
 }
 
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The escape whose backslash is at i: the character it stands for, and end
+// past it ("\65 " is 'e' with its blank, "\(" is '('). False for a backslash
+// that escapes nothing: one before a line break or at the end.
+bool readEscape(QStringView style, qsizetype i, char32_t *c, qsizetype *end)
+{
+    qsizetype j = i + 1;
+    if (j >= style.size() || style[j] == u'\n' || style[j] == u'\r' || style[j] == u'\f')
+        return false;
+    char32_t value = 0;
+    int digit = 0;
+    for (int digits = 0; j < style.size() && digits < 6 && (digit = hexValue(style[j])) >= 0; ++j, ++digits)
+        value = value * 16 + char32_t(digit);
+    if (j == i + 1) {
+        *c = style[j].unicode();
+        *end = j + 1;
+        return true;
+    }
+    if (style.sliced(j).startsWith(u"\r\n"))
+        j += 2;
+    else if (j < style.size() && isBlank(style[j]))
+        ++j;
+    *c = value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) ? 0xFFFD : value;
+    *end = j;
+    return true;
+}
+
 } // namespace
+
+StyleText::StyleText(QStringView style)
+{
+    if (!style.contains(u'\\') && !style.contains(u"/*")) {
+        text = style.toString();
+        return;
+    }
+    text.reserve(style.size());
+    offsets.reserve(style.size() + 1);
+    QChar quote; // of the string the text stands in, if any
+    for (qsizetype i = 0; i < style.size();) {
+        const qsizetype start = i;
+        char32_t c = style[i].unicode();
+        if (quote.isNull() && startsComment(style, i)) {
+            i = commentEnd(style, i);
+            continue;
+        }
+        qsizetype end = i + 1;
+        if (c == u'\\' && readEscape(style, i, &c, &end)) {
+            if (c < 0x20 || c == u'"' || c == u'\'' || c == u'\\') {
+                for (; i < end; ++i) {
+                    text.append(style[i]);
+                    offsets.append(i);
+                }
+                continue;
+            }
+            if (c >= 0x10000) {
+                text.append(QChar(QChar::highSurrogate(c)));
+                c = QChar::lowSurrogate(c);
+                offsets.append(start);
+            }
+            text.append(QChar(char16_t(c)));
+            offsets.append(start);
+            i = end;
+            continue;
+        }
+        if (quote.isNull() && (c == u'"' || c == u'\''))
+            quote = QChar(char16_t(c));
+        else if (c == quote.unicode())
+            quote = QChar();
+        text.append(style[i]);
+        offsets.append(start);
+        ++i;
+    }
+    offsets.append(style.size());
+}
 
 QList<StyleDeclaration> splitStyle(QStringView style)
 {

@@ -3,9 +3,30 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 
 namespace orv::check {
+
+// An inline style as the rules read it: CSS escapes replaced by the
+// characters they stand for ("expr\65ssion(" is "expression(", "url\28" is
+// "url(") and comments left out ("expr/**/ession(" is "expression("), outside
+// quotes and, for the escapes, inside them. An escaped quote or backslash
+// stays as written, so that quotes still pair as they did.
+struct StyleText {
+    QString text;
+    // For each character of text and its end, the offset in the style it came
+    // from; empty when text is the style as written.
+    QList<qsizetype> offsets;
+
+    explicit StyleText(QStringView style);
+    // The offset in the style of the text's character i (i may be its size).
+    qsizetype styleOffset(qsizetype i) const
+    {
+        i = std::clamp(i, qsizetype(0), text.size());
+        return offsets.isEmpty() ? i : offsets.at(i);
+    }
+};
 
 // One declaration of an inline style ("property: value").
 struct StyleDeclaration {

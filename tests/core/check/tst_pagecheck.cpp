@@ -90,6 +90,9 @@ private slots:
         row("javascript behind references", u"<a href=\"java&#x09;script&colon;x()\">x</a>"_s, u"scripting"_s, e);
         row("vbscript picture", u"<img src=\"vbscript:x\">"_s, u"scripting"_s, e);
         row("css expression", u"<div style=\"width:expr/**/ession(alert(1))\">x</div>"_s, u"scripting"_s, e);
+        row("css expression escaped", u"<div style=\"width:expr\\65ssion(alert(1))\">x</div>"_s, u"scripting"_s, e);
+        row("script address escaped in a style", u"<div style=\"background:url(java\\73 cript:x)\">x</div>"_s,
+            u"scripting"_s, e);
         row("css behavior", u"<div style=\"BEHAVIOR: url(a.htc)\">x</div>"_s, u"scripting"_s, e);
         row("scripting near misses",
             u"<div data-onclick=\"x\" style=\"font-family:expression, behavior\">onload=\"x()\" "
@@ -171,6 +174,8 @@ private slots:
 
         row("url in a style", u"<div style=\"background:URL( https://img.alicdn.com/a.jpg )\">x</div>"_s, u"css-url"_s,
             w);
+        row("url escaped in a style", u"<div style=\"background:url\\28 https://img.alicdn.com/a.jpg)\">x</div>"_s,
+            u"css-url"_s, w);
         row("import in a style", u"<div style=\"@import 'x.css'; color:red\">x</div>"_s, u"css-url"_s, w);
         row("url near misses", u"<div style=\"font-family:'url(x)'; color:red\">url(x) @import</div>"_s, u"css-url"_s,
             none);
