@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -232,7 +233,7 @@ public:
 
     Project project(const QJsonObject &top, QString *recoveryOf) const
     {
-        QStringList known{u"format"_s, u"version"_s, u"shop"_s, u"metrics"_s, u"pages"_s, u"entries"_s};
+        QStringList known{u"format"_s, u"version"_s, u"shop"_s, u"metrics"_s, u"pages"_s, u"entries"_s, u"sheet"_s};
         if (recoveryOf)
             known << u"recoveryOf"_s;
         if (top.value(u"format"_s) != QJsonValue(formatName))
@@ -259,6 +260,11 @@ public:
         p.entries.reserve(list.size());
         for (qsizetype i = 0; i < list.size(); ++i)
             p.entries.append(entry(list.at(i), u"entries[%1]"_s.arg(i)));
+        if (top.contains(u"sheet"_s)) {
+            p.sheet = string(top, u"sheet"_s, {});
+            if (p.sheet.isEmpty())
+                fail(u"sheet"_s, u"a file path is expected"_s);
+        }
         if (recoveryOf && top.contains(u"recoveryOf"_s))
             *recoveryOf = string(top, u"recoveryOf"_s, {});
         return p;
@@ -327,6 +333,10 @@ QByteArray projectJson(const Project &project, const QString *recoveryOf)
         w.close('}');
     }
     w.close(']');
+    if (!project.sheet.isEmpty()) {
+        w.key(u"sheet"_s);
+        w.value(project.sheet);
+    }
     w.close('}');
     return w.text();
 }
@@ -360,12 +370,22 @@ Project readProjectFile(const QString &path, const QList<const PageSpec *> &page
     const QByteArray json = file.read(maxProjectBytes + 1);
     if (file.error() != QFileDevice::NoError)
         fail(file.errorString());
-    return parseProject(json, pages, path, recoveryOf);
+    Project project = parseProject(json, pages, path, recoveryOf);
+    if (!project.sheet.isEmpty())
+        project.sheet = QDir::cleanPath(QFileInfo(path).absoluteDir().absoluteFilePath(project.sheet));
+    return project;
 }
 
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf)
 {
-    const QByteArray json = projectJson(project, recoveryOf);
+    QByteArray json;
+    if (!project.sheet.isEmpty() && !recoveryOf) {
+        Project relative = project;
+        relative.sheet = QFileInfo(path).absoluteDir().relativeFilePath(QFileInfo(project.sheet).absoluteFilePath());
+        json = projectJson(relative);
+    } else {
+        json = projectJson(project, recoveryOf);
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
         throw Failure(u"Cannot save project \"%1\": %2"_s.arg(path, file.errorString()));
