@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/renderpictures.h"
+#include "cli/terminal.h"
 #include "core/failure.h"
 #include "fetch/curlmeasurer.h"
 
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
         return bytes;
     };
     context.render = orv::cli::renderPictures;
+    context.catchInterrupt = orv::cli::catchInterrupt;
+    if (orv::cli::standardErrorIsTerminal())
+        context.progress = orv::cli::showProgressLine;
 
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
