@@ -124,8 +124,10 @@ public:
     QString string(const QJsonObject &object, const QString &key, const QString &where) const
     {
         const QJsonValue value = object.value(key);
-        if (!value.isString())
-            fail(where + u'.' + key, value.isUndefined() ? u"missing"_s : u"a string is expected"_s);
+        if (!value.isString()) {
+            fail(where.isEmpty() ? key : where + u'.' + key,
+                 value.isUndefined() ? u"missing"_s : u"a string is expected"_s);
+        }
         return value.toString();
     }
 
