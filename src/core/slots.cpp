@@ -41,7 +41,8 @@ void walk(const QString &source, Text text, Slot slot, Problem problem)
             ++lineEnd;
         if (end < 0 || end > lineEnd) {
             const qsizetype shown = std::min(lineEnd - at, 2 + shownAfterOpen);
-            problem(SlotProblem{SlotProblem::Kind::Unclosed, all.sliced(at, shown).toString()});
+            const QString cut = shown < lineEnd - at ? u"…"_s : QString();
+            problem(SlotProblem{SlotProblem::Kind::Unclosed, all.sliced(at, shown).toString() + cut});
             return;
         }
         const QString written = all.sliced(at, end + 2 - at).toString();

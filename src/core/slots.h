@@ -40,7 +40,7 @@ struct SlotProblem {
         Unclosed, // "{{" without "}}" on its line
     };
     Kind kind = Kind::NoValue;
-    QString slot; // as written: "{{ 价格 }}"; for Unclosed "{{" and the rest of its line, cut after 20 characters
+    QString slot; // as written: "{{ 价格 }}"; for Unclosed "{{" and the rest of its line, cut after 20 characters ("…")
     QString name; // trimmed
 
     // Where: set when an entry or a page's fields are filled.
