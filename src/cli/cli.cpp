@@ -106,8 +106,9 @@ set is put in place when it is whole: a run that fails or is interrupted
                         row number); names are made safe and unique
   --rows LIST           only these product rows, counted from 1 (the first
                         row after the column names): 1-20,35
-  --check               a row whose page the page check finds an error in
-                        fails (its counts are in index.csv either way)
+  --check               runs the page check on every page: its errors and
+                        warnings go into index.csv, and a page with an
+                        error fails its row (takes far longer)
   --shop taobao|tmall   lays every page entry out for this shop type
   --encoding NAME       a CSV sheet's encoding: utf-8, utf-16le, utf-16be,
                         gbk or gb18030 (default: detected)

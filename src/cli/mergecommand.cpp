@@ -114,13 +114,14 @@ QString csvCell(const QString &text)
 
 QString indexLine(const sheets::MergedRow &row)
 {
-    const auto number = [&](qsizetype n) { return row.checked ? QString::number(n) : QString(); };
+    const auto count = [&](qsizetype n) { return row.checked ? QString::number(n) : QString(); };
+    const bool made = row.failed() ? row.checked : true;
     return QStringList{QString::number(row.row + 1),
                        csvCell(row.key),
                        row.failed() ? QString() : csvCell(row.key + u".html"_s),
-                       number(row.characters),
-                       number(row.errors),
-                       number(row.warnings),
+                       made ? QString::number(row.characters) : QString(),
+                       count(row.errors),
+                       count(row.warnings),
                        csvCell(row.failure)}
                .join(u',')
            + u"\r\n"_s;

@@ -147,7 +147,8 @@ private:
     int m_shopWidth;
 };
 
-void checkPage(MergedRow &row, const QList<check::CheckSegment> &segments, int shopWidth, bool failOnError)
+// Counts the page check's findings; an error fails the row.
+void checkPage(MergedRow &row, const QList<check::CheckSegment> &segments, int shopWidth)
 {
     const QList<check::Finding> findings = check::checkPage(row.page, shopWidth, segments);
     const check::Finding *first = nullptr;
@@ -161,8 +162,7 @@ void checkPage(MergedRow &row, const QList<check::CheckSegment> &segments, int s
         }
     }
     row.checked = true;
-    row.characters = row.page.size();
-    if (failOnError && first) {
+    if (first) {
         row.failure = u"the page check found %1 error(s); the first, at line %2, column %3: %4 (%5)"_s.arg(row.errors)
                           .arg(first->line)
                           .arg(first->column)
@@ -258,7 +258,9 @@ MergeTotals mergeSheet(const Project &project, const QList<const PageSpec *> &pa
         }
         if (row.failure.isEmpty()) {
             row.page = summary.text();
-            checkPage(row, segments, shopWidth, options.check);
+            row.characters = row.page.size();
+            if (options.check)
+                checkPage(row, segments, shopWidth);
         }
         ++totals.rows;
         if (row.failed())

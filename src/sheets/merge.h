@@ -36,7 +36,9 @@ struct MergeOptions {
     // Lays every entry a page made out for this shop instead of its stored
     // one (as `build --regenerate --shop`); the check takes its width too.
     std::optional<Shop> shop;
-    // A row whose page the page check finds an error in fails.
+    // Runs the page check on every page (which takes far longer than making
+    // it): its errors and warnings are counted, and a page with an error
+    // fails its row.
     bool check = false;
     // Values for the names no column of the sheet has (the project's shared
     // values, say); a column of the same name wins.
@@ -52,10 +54,11 @@ struct MergedRow {
     QString key;       // the row's file name without its extension (fileKeys)
     QString page;      // the page (every entry's code followed by CR LF); empty when the row failed
     QString failure;   // why the row failed; empty when it did not
-    // The page check's counts, once the page was made (also for a row the
-    // check failed); characters in UTF-16 units, as the check counts them.
-    bool checked = false;
+    // The page's length once it was made (also for a row the check failed),
+    // in UTF-16 units as the check counts; with MergeOptions::check the
+    // check's counts, checked set.
     qsizetype characters = 0;
+    bool checked = false;
     int errors = 0;
     int warnings = 0;
 
