@@ -285,7 +285,10 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                                 .arg(parsed.folder)
                                 .arg(done - failed)
                                 .arg(failed);
-    return {failed > 0 ? GeneratorFailed : Success, summary.toUtf8(), failures.toUtf8()};
+    // As every command: standard output only on success.
+    if (failed > 0)
+        return {GeneratorFailed, {}, (failures + summary).toUtf8()};
+    return {Success, summary.toUtf8(), {}};
 }
 
 } // namespace orv::cli

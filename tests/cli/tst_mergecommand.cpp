@@ -86,7 +86,8 @@ private slots:
         const cli::Result result = merge({u"--check"_s});
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err.left(40), "orvanta-cli: row 2 (A2): the page check "_ba);
-        QCOMPARE(result.out, (u"3 rows merged into "_s + m_out + u": 2 pages, 1 failed\n"_s).toUtf8());
+        QCOMPARE(result.out, QByteArray());
+        QVERIFY(result.err.endsWith((u"\n3 rows merged into "_s + m_out + u": 2 pages, 1 failed\n"_s).toUtf8()));
         QCOMPARE(test::listing(m_out), (QStringList{u"A1.html"_s, u"A3.html"_s, u"index.csv"_s}));
         const QStringList lines = indexLines(m_out);
         QCOMPARE(lines.size(), 4);
