@@ -70,8 +70,8 @@ QString sheet(int rows)
 void merge(benchmark::State &state, bool check)
 {
     const int rows = int(state.range(0));
-    QStringList arguments{u"merge"_s, design(), sheet(rows), u"--out"_s, folder().filePath(u"pages-%1"_s.arg(rows)),
-                          u"--overwrite"_s};
+    QStringList arguments{
+        u"merge"_s, design(), sheet(rows), u"--out"_s, folder().filePath(u"pages-%1"_s.arg(rows)), u"--overwrite"_s};
     if (check)
         arguments.append(u"--check"_s);
     for (auto _ : state) {
