@@ -243,8 +243,10 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                     failures += u"%1: row %2 (%3): %4\n"_s.arg(programName).arg(row.row + 1).arg(row.key, row.failure);
                 } else {
                     output.write(row.key + u".html"_s, row.page.toUtf8());
-                    // Pictures of the page (render) would be made here, into
-                    // the staging folder beside the page.
+                    // Pictures of the page (--render) belong here: a
+                    // RenderJob of row.codes at row.pageWidth into KEY/ of
+                    // the staging folder, so that they are put in place with
+                    // the pages.
                     if (column >= 0)
                         mergedPages.insert(row.row, row.page);
                 }

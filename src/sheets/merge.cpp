@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <memory>
 
 namespace orv::sheets {
 
@@ -255,16 +256,23 @@ MergeTotals mergeSheet(const Project &project, const QList<const PageSpec *> &pa
             const qsizetype begin = summary.text().size();
             segments.append({begin, begin + made.code.size(), entry.number, entry.name, made.width});
             summary.appendLine(made.code);
+            row.codes.append(made.code);
+            row.pageWidth = std::max(row.pageWidth, made.width);
         }
         if (row.failure.isEmpty()) {
             row.page = summary.text();
+            if (row.codes.isEmpty())
+                row.pageWidth = shopWidth;
             row.characters = row.page.size();
             if (options.check)
                 checkPage(row, segments, shopWidth);
         }
         ++totals.rows;
-        if (row.failed())
+        if (row.failed()) {
             ++totals.failed;
+            row.codes.clear();
+            row.pageWidth = 0;
+        }
         if (done)
             done(row);
     }

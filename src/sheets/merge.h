@@ -54,6 +54,11 @@ struct MergedRow {
     QString key;       // the row's file name without its extension (fileKeys)
     QString page;      // the page (every entry's code followed by CR LF); empty when the row failed
     QString failure;   // why the row failed; empty when it did not
+    // The page's entries' codes in list order, and the width it is drawn at
+    // (its widest entry's, by MergeOptions::entryWidth): what pictures of
+    // the page are made from. Empty when the row failed.
+    QStringList codes;
+    int pageWidth = 0;
     // The page's length once it was made (also for a row the check failed),
     // in UTF-16 units as the check counts; with MergeOptions::check the
     // check's counts, checked set.

@@ -117,6 +117,7 @@ private slots:
             project.entries[0].source->fields.insert(field->key, u"{{值}}"_s + rest);
         sheets::MergeOptions options;
         options.shop = shop;
+        options.entryWidth = pagewidth::entryWidth;
         const Run run = merge(project, catalog::pages(), sheet, options);
         QCOMPARE(run.rows.size(), 2);
         for (qsizetype i = 0; i < 2; ++i) {
@@ -129,6 +130,8 @@ private slots:
             QCOMPARE(row.failure, QString());
             QCOMPARE(row.page, QString::fromUtf8(expected.out) + u"\r\n"_s);
             QCOMPARE(row.characters, row.page.size());
+            QCOMPARE(row.codes, QStringList{QString::fromUtf8(expected.out)});
+            QCOMPARE(row.pageWidth, pagewidth::fragmentWidth(page, Metrics::forShop(shop)));
         }
     }
 
