@@ -19,6 +19,10 @@ QString helpText(const QList<const PageSpec *> &pages)
        orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli render PROJECT --out DIR [--width N] [--format jpg|png]
                           [--keep-going] [--overwrite] [--timeout SECONDS]
+       orvanta-cli merge PROJECT SHEET --out DIR [--key COLUMN] [--rows LIST]
+                         [--check] [--shop taobao|tmall] [--encoding NAME]
+                         [--sheet NAME] [--overwrite]
+                         [--write-sheet OUT [--column NAME]]
        orvanta-cli --help | --version
 
 generate builds the HTML fragment of one module page, exactly as the window's
@@ -90,13 +94,47 @@ shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
   No display is needed: the browser engine draws off screen.
   Example: orvanta-cli render examples/sample.orvanta --out pictures --width 1242 --keep-going
 
+merge makes one page per product row of SHEET (CSV, XLSX or ODS) from the
+design PROJECT, whose fields hold slots: {{COLUMN}} is replaced by the row's
+cell of that column (the name compared without blanks at either end), {{{{
+writes a literal {{. Each page is what build --regenerate makes with the
+row's values. It writes DIR/KEY.html per row and DIR/index.csv (row, key,
+file, characters, errors, warnings, message; UTF-8 with a byte-order mark).
+A row that fails is listed there with its message and the others go on. The
+set is put in place when it is whole: a run that fails or is interrupted
+(Ctrl+C) leaves DIR as it was.
+  --out DIR             the folder for the pages (required; made if missing)
+  --key COLUMN          the column that names each row's file (default:
+                        outer_id or 商家编码 when the sheet has one, else the
+                        row number); names are made safe and unique
+  --rows LIST           only these product rows, counted from 1 (the first
+                        row after the column names): 1-20,35
+  --check               runs the page check on every page: its errors and
+                        warnings go into index.csv, and a page with an
+                        error fails its row (takes far longer)
+  --shop taobao|tmall   lays every page entry out for this shop type
+  --encoding NAME       a CSV sheet's encoding: utf-8, utf-16le, utf-16be,
+                        gbk or gb18030 (default: detected)
+  --sheet NAME          the sheet of a workbook (default: the first)
+  --overwrite           replaces an earlier merge in DIR (the pages its
+                        index.csv lists, and the files this one writes);
+                        without it such a folder is refused; other files stay
+  --write-sheet OUT     also writes the sheet to OUT with each merged row's
+                        page in its description column (description/宝贝描述
+                        of the listing tool's layout), in the sheet's own
+                        encoding and layout; never the input file
+  --column NAME         with --write-sheet: the column for the pages
+  Example: orvanta-cli merge design.orvanta products.csv --out pages --check
+
 Exit status: 0 success (for check: no error found, warnings may be); 1 a
 generator failed or reminded (its message on standard error, for build with
-the entry's number and name), check found an error, or render failed (a
+the entry's number and name), check found an error, render failed (a
 picture of the page did not load, or drawing, encoding or writing failed;
-nothing is written then); 2 usage error, a project file or checked file that
-cannot be read, or for render a DIR holding an earlier export's pictures
-without --overwrite, or files the pictures would write over.
+nothing is written then), or for merge a row failed or the pages could not
+be written; 2 usage error, a project file, sheet or checked file that cannot
+be read, a slot naming no column of the sheet, or for render and merge a DIR
+holding an earlier set without --overwrite (for render also files the
+pictures would write over); 130 merge interrupted.
 
 Pages:
 )"_s;
@@ -145,7 +183,9 @@ Result run(const QStringList &arguments, const Context &context)
             return check(rest, context);
         if (command == u"render"_s)
             return render(pages, rest, context);
-        const QString commands = u"generate, fields, build, check, render, --help and --version"_s;
+        if (command == u"merge"_s)
+            return merge(pages, rest, context);
+        const QString commands = u"generate, fields, build, check, render, merge, --help and --version"_s;
         if (arguments.isEmpty())
             usageError(u"no command given; the commands are "_s + commands);
         usageError(u"unknown command %1; the commands are %2"_s.arg(quoted(command), commands));

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 
 class QIODevice;
@@ -23,6 +24,7 @@ enum ExitCode : int {
     GeneratorFailed = 1, // a failure or a reminder of the page's generator; render failed
     FoundErrors = 1,     // check: the page has an error
     UsageError = 2,      // bad command, page, shop, field, value or file
+    Interrupted = 130,   // merge: stopped by Ctrl+C; nothing written
 };
 
 // The largest text a command reads (a page to check, a --set-file value): far
@@ -48,6 +50,12 @@ struct Context {
     // where no engine may start, as in tests and the fuzzer: render then
     // checks its arguments and the project and fails with exit code 1.
     std::function<Result(const RenderJob &job)> render;
+    // merge: shows a progress line in place of the last one (an empty line
+    // clears it). Unset: no progress is shown.
+    std::function<void(const QString &line)> progress;
+    // merge: from now on, Ctrl+C sets the flag returned instead of ending the
+    // program. Unset: nothing stops a run.
+    std::function<const std::atomic<bool> *()> catchInterrupt;
 };
 
 // Runs one command. The arguments do not include the program name.

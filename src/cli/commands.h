@@ -11,5 +11,6 @@ Result fields(const QList<const PageSpec *> &pages, const QStringList &arguments
 Result build(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
 Result check(const QStringList &arguments, const Context &context);
 Result render(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
+Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments, const Context &context);
 
 } // namespace orv::cli

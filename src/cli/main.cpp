@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/renderpictures.h"
+#include "cli/terminal.h"
 #include "fetch/curlmeasurer.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,9 @@ int main(int argc, char *argv[])
     standardInput.open(stdin, QIODevice::ReadOnly);
     context.standardInput = &standardInput;
     context.render = orv::cli::renderPictures;
+    context.catchInterrupt = orv::cli::catchInterrupt;
+    if (orv::cli::standardErrorIsTerminal())
+        context.progress = orv::cli::showProgressLine;
 
     QList<QByteArray> arguments;
 #ifdef Q_OS_WIN

@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/textinput.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -124,8 +125,10 @@ public:
     QString string(const QJsonObject &object, const QString &key, const QString &where) const
     {
         const QJsonValue value = object.value(key);
-        if (!value.isString())
-            fail(where + u'.' + key, value.isUndefined() ? u"missing"_s : u"a string is expected"_s);
+        if (!value.isString()) {
+            fail(where.isEmpty() ? key : where + u'.' + key,
+                 value.isUndefined() ? u"missing"_s : u"a string is expected"_s);
+        }
         return value.toString();
     }
 
@@ -233,7 +236,7 @@ public:
 
     Project project(const QJsonObject &top, QString *recoveryOf) const
     {
-        QStringList known{u"format"_s, u"version"_s, u"shop"_s, u"metrics"_s, u"pages"_s, u"entries"_s};
+        QStringList known{u"format"_s, u"version"_s, u"shop"_s, u"metrics"_s, u"pages"_s, u"entries"_s, u"sheet"_s};
         if (recoveryOf)
             known << u"recoveryOf"_s;
         if (top.value(u"format"_s) != QJsonValue(formatName))
@@ -260,6 +263,11 @@ public:
         p.entries.reserve(list.size());
         for (qsizetype i = 0; i < list.size(); ++i)
             p.entries.append(entry(list.at(i), u"entries[%1]"_s.arg(i)));
+        if (top.contains(u"sheet"_s)) {
+            p.sheet = string(top, u"sheet"_s, {});
+            if (p.sheet.isEmpty())
+                fail(u"sheet"_s, u"a file path is expected"_s);
+        }
         if (recoveryOf && top.contains(u"recoveryOf"_s))
             *recoveryOf = string(top, u"recoveryOf"_s, {});
         return p;
@@ -328,6 +336,10 @@ QByteArray projectJson(const Project &project, const QString *recoveryOf)
         w.close('}');
     }
     w.close(']');
+    if (!project.sheet.isEmpty()) {
+        w.key(u"sheet"_s);
+        w.value(project.sheet);
+    }
     w.close('}');
     return w.text();
 }
@@ -361,12 +373,22 @@ Project readProjectFile(const QString &path, const QList<const PageSpec *> &page
     const std::optional<QByteArray> json = readAtMost(file, maxProjectBytes);
     if (!json)
         fail(file.errorString());
-    return parseProject(*json, pages, path, recoveryOf);
+    Project project = parseProject(*json, pages, path, recoveryOf);
+    if (!project.sheet.isEmpty())
+        project.sheet = QDir::cleanPath(QFileInfo(path).absoluteDir().absoluteFilePath(project.sheet));
+    return project;
 }
 
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf)
 {
-    const QByteArray json = projectJson(project, recoveryOf);
+    QByteArray json;
+    if (!project.sheet.isEmpty() && !recoveryOf) {
+        Project relative = project;
+        relative.sheet = QFileInfo(path).absoluteDir().relativeFilePath(QFileInfo(project.sheet).absoluteFilePath());
+        json = projectJson(relative);
+    } else {
+        json = projectJson(project, recoveryOf);
+    }
     // What could not be opened again is not written.
     if (json.size() > maxProjectBytes) {
         throw Failure(u"Cannot save project \"%1\": the file would be %2 bytes, over the %3 MiB that a project file "

@@ -17,6 +17,10 @@ struct Project {
     Metrics metrics;
     QHash<QString, FieldValues> pages; // by page id; field values by key
     QList<ModuleEntry> entries;
+    // The product sheet last used with the project (批量生成), or empty. An
+    // absolute path once readProjectFile has read it; the file holds it
+    // relative to the project file's folder where it can.
+    QString sheet;
 
     bool operator==(const Project &) const = default;
 };
@@ -37,11 +41,13 @@ Project parseProject(const QByteArray &json, const QList<const PageSpec *> &page
                      QString *recoveryOf = nullptr);
 
 // The same for a file; a file that cannot be read or is too large fails too.
+// A relative sheet path is taken from the file's folder.
 Project readProjectFile(const QString &path, const QList<const PageSpec *> &pages, QString *recoveryOf = nullptr);
 
 // Writes the file whole or not at all (the old file stays as it was when
 // anything fails, or when the text would be over maxProjectBytes); fails
-// with "Cannot save project ...".
+// with "Cannot save project ...". The sheet path is written relative to the
+// file's folder, except in a recovery file.
 void writeProjectFile(const QString &path, const Project &project, const QString *recoveryOf = nullptr);
 
 // The page as a generation would have it, for regenerating an entry: its

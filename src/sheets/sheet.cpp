@@ -27,11 +27,6 @@ QString columnLetters(int column)
     return letters;
 }
 
-bool isBlankOrSpace(QChar c)
-{
-    return (c.unicode() >= 1 && c.unicode() <= 32) || c.isSpace();
-}
-
 // Whether both paths name one existing file, whatever the spelling ("..",
 // symbolic links, case on Windows, hard links on Unix).
 bool sameFile(const QString &a, const QString &b)
@@ -58,17 +53,6 @@ bool sameFile(const QString &a, const QString &b)
 }
 
 } // namespace
-
-QString trimmedName(const QString &name)
-{
-    qsizetype start = 0;
-    qsizetype end = name.size();
-    while (start < end && isBlankOrSpace(name[start]))
-        ++start;
-    while (end > start && isBlankOrSpace(name[end - 1]))
-        --end;
-    return name.mid(start, end - start);
-}
 
 int Sheet::column(const QString &name) const
 {

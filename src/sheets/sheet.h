@@ -15,6 +15,8 @@
 // Every failure is an orv::Failure whose message names the file and the place
 // (line, or sheet, row and column).
 
+#include "core/names.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QList>
@@ -99,8 +101,9 @@ struct Sheet {
 };
 
 // A column name as names are compared: without the blanks (spaces, tabs,
-// line breaks, the ideographic space) at either end.
-QString trimmedName(const QString &name);
+// line breaks, the ideographic space) at either end; the one rule of names,
+// which slots share.
+using orv::trimmedName;
 
 // Reads a sheet file: CSV, XLSX or ODS, told apart by content. Fails on an
 // unreadable file, one over maxSheetBytes, or a sheet that cannot be read

@@ -310,9 +310,10 @@ private slots:
         QTest::addColumn<QString>("mentions"); // part of the message naming what is allowed
         const QString g = u"generate"_s;
         const QString p = u"tsprobe"_s;
-        QTest::newRow("nothing") << QStringList{} << u"generate, fields, build, check, render, --help and --version"_s;
+        QTest::newRow("nothing") << QStringList{}
+                                 << u"generate, fields, build, check, render, merge, --help and --version"_s;
         QTest::newRow("unknown command") << QStringList{u"make"_s}
-                                         << u"generate, fields, build, check, render, --help and --version"_s;
+                                         << u"generate, fields, build, check, render, merge, --help and --version"_s;
         QTest::newRow("no page") << QStringList{g} << u"the pages are: tsprobe"_s;
         QTest::newRow("unknown page") << QStringList{g, u"tsnothing"_s} << u"the pages are: tsprobe"_s;
         QTest::newRow("option for page") << QStringList{g, u"--shop"_s, u"tmall"_s} << u"the pages are: tsprobe"_s;

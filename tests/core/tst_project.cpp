@@ -6,6 +6,7 @@
 #include "modules/catalog.h"
 #include "support/generated.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +76,38 @@ private slots:
                 }).contains(u"unknown member \"recoveryOf\""_s));
     }
 
+    // The last sheet is kept relative to the project file, so that a folder
+    // moved whole keeps it; a recovery file keeps it as it is.
+    void sheetPath_data()
+    {
+        QTest::addColumn<QString>("sheet"); // relative to the temporary folder
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("beside") << u"shop/商品.csv"_s << u"商品.csv"_s;
+        QTest::newRow("below") << u"shop/sheets/p.xlsx"_s << u"sheets/p.xlsx"_s;
+        QTest::newRow("above") << u"p.csv"_s << u"../p.csv"_s;
+    }
+    void sheetPath()
+    {
+        QFETCH(QString, sheet);
+        QFETCH(QString, stored);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"shop"_s));
+        Project p = sample();
+        p.sheet = dir.filePath(sheet);
+        const QString path = dir.filePath(u"shop/p.orvanta"_s);
+        writeProjectFile(path, p);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains(u"\n  \"sheet\": \"%1\"\n}"_s.arg(stored).toUtf8()));
+        QCOMPARE(readProjectFile(path, catalog::pages()), p);
+
+        const QString original = path;
+        writeProjectFile(path, p, &original);
+        QString recoveryOf;
+        QCOMPARE(readProjectFile(path, catalog::pages(), &recoveryOf).sheet, p.sheet);
+        QVERIFY(!projectJson(sample()).contains("\"sheet\""));
+    }
+
     // Fields a file leaves out keep their defaults when a page is set up;
     // the file itself holds only what it says.
     void missingPartsAreAllowed()
@@ -136,6 +169,10 @@ private slots:
         QTest::newRow("fields without page")
             << replaced(good, "\"name\": \"[ 自定义 ] \",", "\"name\": \"[ 自定义 ] \", \"fields\": {},")
             << u"entries[1]: \"fields\" belongs to an entry with a page"_s;
+        QTest::newRow("sheet empty") << replaced(good, "\"version\": 1", "\"version\": 1, \"sheet\": \"\"")
+                                     << u"sheet: a file path is expected"_s;
+        QTest::newRow("sheet not text") << replaced(good, "\"version\": 1", "\"version\": 1, \"sheet\": 1")
+                                        << u"sheet: a string is expected"_s;
     }
     void refusals()
     {

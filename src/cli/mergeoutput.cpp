@@ -1,0 +1,161 @@
+#include "mergeoutput.h"
+
+#include "cli/arguments.h"
+#include "core/failure.h"
+#include "sheets/sheet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace orv::cli {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A name an earlier merge may have written: a page, in the folder itself.
+bool isPageName(const QString &name)
+{
+    static const QString forbidden = u"/\\:"_s;
+    return name.endsWith(u".html"_s, Qt::CaseInsensitive) && !name.startsWith(u'.')
+           && std::none_of(name.cbegin(), name.cend(), [](QChar c) { return forbidden.contains(c); });
+}
+
+bool present(const QFileInfo &info)
+{
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+QStringList indexedFiles(const QString &indexPath)
+{
+    const sheets::Sheet index = sheets::readSheet(indexPath);
+    const int column = index.column(u"file"_s);
+    if (column < 0)
+        throw Failure(u"\"%1\" has no column \"file\""_s.arg(indexPath));
+    QStringList files;
+    for (const sheets::Row &row : index.rows) {
+        const QString &name = row.cells.value(column);
+        if (isPageName(name) && !files.contains(name))
+            files.append(name);
+    }
+    return files;
+}
+
+MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool overwrite)
+    : m_folder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()))
+{
+    const QFileInfo info(m_folder);
+    if (present(info) && !info.isDir())
+        throw UsageFailure{u"--out %1 is a file, not a folder"_s.arg(quoted(folder)), false};
+    if (!info.exists())
+        return;
+    QStringList candidates = names;
+    const QString index = QDir(m_folder).filePath(indexName);
+    if (present(QFileInfo(index))) {
+        try {
+            candidates += indexedFiles(index);
+        } catch (const Failure &failure) {
+            throw UsageFailure{u"%1 holds an index.csv that lists no earlier merge (%2); move it away first"_s.arg(
+                                   quoted(folder), failure.message()),
+                               false};
+        }
+    }
+    for (const QString &name : std::as_const(candidates)) {
+        const QFileInfo file(QDir(m_folder).filePath(name));
+        if (!present(file) || m_replaced.contains(name))
+            continue;
+        if (file.isDir() && !file.isSymLink()) {
+            if (names.contains(name))
+                throw UsageFailure{u"%1 is a folder where the merge writes a file"_s.arg(quoted(file.filePath())),
+                                   false};
+            continue; // never a page of an earlier merge
+        }
+        m_replaced.append(name);
+    }
+    if (!m_replaced.isEmpty() && !overwrite) {
+        QStringList shown = m_replaced.mid(0, 3);
+        if (m_replaced.size() > shown.size())
+            shown.append(u"…"_s);
+        throw UsageFailure{u"%1 holds an earlier merge or files this one writes (%2); give --overwrite to replace "
+                           "them (other files stay)"_s.arg(quoted(folder), shown.join(u", "_s)),
+                           false};
+    }
+}
+
+MergeOutput::~MergeOutput() = default;
+
+// The new files stand in a folder made as any other (QTemporaryDir's own is
+// for its owner only), which becomes the folder when there was none.
+QString MergeOutput::stagingPath(const QString &name) const
+{
+    return QDir(m_staging->path()).filePath(u"set/"_s + name);
+}
+
+void MergeOutput::write(const QString &name, const QByteArray &bytes)
+{
+    const QString parent = QFileInfo(m_folder).absolutePath();
+    if (!m_staging) {
+        if (!QDir().mkpath(parent))
+            throw Failure(u"Cannot make the folder \"%1\""_s.arg(parent));
+        m_staging = std::make_unique<QTemporaryDir>(QDir(parent).filePath(u".orvanta-merge-XXXXXX"_s));
+        if (!m_staging->isValid() || !QDir(m_staging->path()).mkdir(u"set"_s))
+            throw Failure(u"Cannot write into \"%1\": %2"_s.arg(parent, m_staging->errorString()));
+    }
+    QFile file(stagingPath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        throw Failure(u"Cannot write \"%1\": %2"_s.arg(QDir(m_folder).filePath(name), file.errorString()));
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(u"Cannot write \"%1\": %2"_s.arg(QDir(m_folder).filePath(name), file.errorString()));
+    m_written.append(name);
+}
+
+void MergeOutput::commit()
+{
+    if (!m_staging)
+        return;
+    const auto fail = [&](const QString &what) {
+        throw Failure(u"Cannot put the merge in place in \"%1\": %2; the folder is as it was"_s.arg(m_folder, what));
+    };
+    if (!present(QFileInfo(m_folder))) {
+        if (!QDir().rename(stagingPath({}), m_folder))
+            fail(u"the staging folder \"%1\" cannot be renamed"_s.arg(stagingPath({})));
+        return;
+    }
+    // The earlier set goes aside into the staging folder (removed with it at
+    // the end), then the new files come in; on a failure both go back.
+    const QDir folder(m_folder);
+    const QString aside = QDir(m_staging->path()).filePath(u"replaced"_s);
+    if (!QDir().mkdir(aside))
+        fail(u"cannot make \"%1\""_s.arg(aside));
+    QStringList movedAside;
+    QStringList movedIn;
+    const auto undo = [&] {
+        for (const QString &name : std::as_const(movedIn))
+            QFile::rename(folder.filePath(name), stagingPath(name));
+        for (const QString &name : std::as_const(movedAside))
+            QFile::rename(QDir(aside).filePath(name), folder.filePath(name));
+    };
+    for (const QString &name : std::as_const(m_replaced)) {
+        if (!present(QFileInfo(folder.filePath(name))))
+            continue; // gone, or the same file under another case
+        if (!QFile::rename(folder.filePath(name), QDir(aside).filePath(name))) {
+            undo();
+            fail(u"\"%1\" cannot be moved"_s.arg(folder.filePath(name)));
+        }
+        movedAside.append(name);
+    }
+    for (const QString &name : std::as_const(m_written)) {
+        if (!QFile::rename(stagingPath(name), folder.filePath(name))) {
+            undo();
+            fail(u"\"%1\" cannot be written"_s.arg(folder.filePath(name)));
+        }
+        movedIn.append(name);
+    }
+}
+
+} // namespace orv::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace orv::cli {
+
+// The files of one merge in its folder. They are written into a staging
+// folder beside it and put in place together at the end; until then the
+// folder stays exactly as it was, and an earlier set in it is kept until the
+// new one is whole. A set is what an earlier merge listed in its index.csv
+// (its pages) and any file the new one writes over; other files stay.
+class MergeOutput {
+public:
+    // The index every merge writes into its folder.
+    static inline const QString indexName = QStringLiteral("index.csv");
+
+    // Plans writing the named files (plain file names, index.csv among them)
+    // into folder. Throws UsageFailure when the folder is a file, when it
+    // holds an earlier set or a file of the names and overwrite is not given,
+    // when a name is a folder there, or when its index.csv cannot be read.
+    MergeOutput(const QString &folder, const QStringList &names, bool overwrite);
+    // Removes the staging folder unless the set was put in place.
+    ~MergeOutput();
+
+    MergeOutput(const MergeOutput &) = delete;
+    MergeOutput &operator=(const MergeOutput &) = delete;
+
+    const QString &folder() const { return m_folder; }
+
+    // Writes one file of the set into the staging folder (made on first use,
+    // with the folder's parent). Throws Failure.
+    void write(const QString &name, const QByteArray &bytes);
+
+    // Puts the written files in place of the earlier set. Throws Failure and
+    // leaves the folder as it was when it cannot.
+    void commit();
+
+private:
+    QString stagingPath(const QString &name) const;
+
+    QString m_folder;       // absolute, clean
+    QStringList m_replaced; // files in the folder that the set replaces
+    QStringList m_written;  // files written into the staging folder
+    std::unique_ptr<QTemporaryDir> m_staging;
+};
+
+// The earlier merge's pages that its index lists: plain .html file names.
+// Throws Failure when the index cannot be read.
+QStringList indexedFiles(const QString &indexPath);
+
+} // namespace orv::cli
