@@ -236,7 +236,8 @@ public:
 
     Project project(const QJsonObject &top, QString *recoveryOf) const
     {
-        QStringList known{u"format"_s, u"version"_s, u"shop"_s, u"metrics"_s, u"pages"_s, u"entries"_s, u"sheet"_s};
+        QStringList known{u"format"_s, u"version"_s, u"shop"_s,  u"metrics"_s,
+                          u"pages"_s,  u"entries"_s, u"sheet"_s, u"values"_s};
         if (recoveryOf)
             known << u"recoveryOf"_s;
         if (top.value(u"format"_s) != QJsonValue(formatName))
@@ -267,6 +268,10 @@ public:
             p.sheet = string(top, u"sheet"_s, {});
             if (p.sheet.isEmpty())
                 fail(u"sheet"_s, u"a file path is expected"_s);
+        }
+        if (top.contains(u"values"_s)) {
+            p.values = sharedValuesFromJson(top.value(u"values"_s), u"values"_s,
+                                            [this](const QString &where, const QString &what) { fail(where, what); });
         }
         if (recoveryOf && top.contains(u"recoveryOf"_s))
             *recoveryOf = string(top, u"recoveryOf"_s, {});
@@ -336,6 +341,20 @@ QByteArray projectJson(const Project &project, const QString *recoveryOf)
         w.close('}');
     }
     w.close(']');
+    if (!project.values.isEmpty()) {
+        w.key(u"values"_s);
+        w.open('[');
+        for (const SharedValue &value : project.values) {
+            w.item();
+            w.open('{');
+            w.key(u"name"_s);
+            w.value(value.name);
+            w.key(u"value"_s);
+            w.value(value.value);
+            w.close('}');
+        }
+        w.close(']');
+    }
     if (!project.sheet.isEmpty()) {
         w.key(u"sheet"_s);
         w.value(project.sheet);

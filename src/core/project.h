@@ -2,6 +2,7 @@
 
 #include "core/moduleentry.h"
 #include "core/page.h"
+#include "core/sharedvalues.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -21,6 +22,9 @@ struct Project {
     // absolute path once readProjectFile has read it; the file holds it
     // relative to the project file's folder where it can.
     QString sheet;
+    // The shop's look: values any field uses as a slot ("{{主色}}"), in the
+    // order the seller keeps them.
+    SharedValues values;
 
     bool operator==(const Project &) const = default;
 };

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +38,7 @@ Project sample()
         {3, u"[ 自定义 ] "_s, u"<p>\"汇总\"</p>\r\n"_s, std::nullopt},
         {3, u"[ 关联销售 ] 图文三列"_s, QString(), EntrySource{u"tsguanlian"_s, {{u"style"_s, u"1"_s}}, p.metrics}},
     };
+    p.values = {{u"主色"_s, u"#FF6600"_s}, {u"店铺名称"_s, u"小店 \"甲\"\r\n"_s}};
     return p;
 }
 
@@ -173,6 +176,15 @@ private slots:
                                      << u"sheet: a file path is expected"_s;
         QTest::newRow("sheet not text") << replaced(good, "\"version\": 1", "\"version\": 1, \"sheet\": 1")
                                         << u"sheet: a string is expected"_s;
+        QJsonObject notAList = QJsonDocument::fromJson(good).object();
+        notAList.insert(u"values"_s, 7);
+        QTest::newRow("values not a list") << QJsonDocument(notAList).toJson() << u"values: an array is expected"_s;
+        QTest::newRow("value named twice") << replaced(good, "\"name\": \"店铺名称\"", "\"name\": \" 主色\"")
+                                           << u"values[1].name: \"主色\" is named twice"_s;
+        QTest::newRow("value name a slot") << replaced(good, "\"name\": \"主色\"", "\"name\": \"{{主色}}\"")
+                                           << u"values[0].name: a name holds no \"{{\" or \"}}\""_s;
+        QTest::newRow("value not text") << replaced(good, "\"value\": \"#FF6600\"", "\"value\": 16")
+                                        << u"values[0].value: a string is expected"_s;
     }
     void refusals()
     {
@@ -181,6 +193,28 @@ private slots:
         const QString failure = test::failureOf([&] { parseProject(json, catalog::pages(), u"bad.orvanta"_s); });
         const QString prefix = u"Cannot open project \"bad.orvanta\": "_s;
         QVERIFY2(failure.startsWith(prefix + message), qPrintable(failure));
+    }
+
+    // A style file carries a shop's values from one project to another.
+    void styleFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"店.orvanta-style"_s);
+        writeStyleFile(path, sample().values);
+        QCOMPARE(readStyleFile(path), sample().values);
+        QCOMPARE(
+            withStyle({{u"主色"_s, u"#000"_s}, {u"辅色"_s, u"#111"_s}}, {{u"主色"_s, u"#F00"_s}, {u"字"_s, u"x"_s}}),
+            SharedValues({{u"主色"_s, u"#F00"_s}, {u"辅色"_s, u"#111"_s}, {u"字"_s, u"x"_s}}));
+        const QByteArray good = styleJson(sample().values);
+        for (const auto &[json, message] : {
+                 std::pair(replaced(good, "orvanta-style", "orvanta-project"), u"not an Orvanta style"_s),
+                 std::pair(replaced(good, "\"version\": 1", "\"version\": 9"), u"written by a newer version"_s),
+                 std::pair(replaced(good, "\"name\": \"店铺名称\"", "\"name\": \"主色\""),
+                           u"values[1].name: \"主色\" is named twice"_s),
+             }) {
+            const QString failure = test::failureOf([&] { parseStyle(json, u"s"_s); });
+            QVERIFY2(failure.startsWith(u"Cannot open style \"s\": "_s + message), qPrintable(failure));
+        }
     }
 
     void unreadableFiles()
