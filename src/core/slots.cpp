@@ -229,13 +229,14 @@ QList<SlotProblem> slotProblems(const QList<ModuleEntry> &entries, const QList<c
 {
     QList<SlotProblem> problems;
     for (const ModuleEntry &entry : entries) {
-        for (const auto &[key, text] : slotTexts(entry, pageOf(entry, pages))) {
+        for (const auto &slotText : slotTexts(entry, pageOf(entry, pages))) {
+            const QString &text = slotText.second;
             if (!hasSlots(text))
                 continue;
             const auto report = [&](SlotProblem problem) {
                 problem.entry = entry.number;
                 problem.entryName = entry.name;
-                problem.field = key;
+                problem.field = slotText.first;
                 problems.append(std::move(problem));
             };
             walk(
