@@ -5,12 +5,11 @@
 #include "render/pictureexport.h"
 #include "widgets/dialogs.h"
 
+#include "widgets/progressrun.h"
+
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QPointer>
 #include <QProgressDialog>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -20,7 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int dialogDelayMs = 500;
 // Failed addresses listed in the question; the rest are counted.
 constexpr int listedAddresses = 10;
 
@@ -142,95 +140,48 @@ void exportPictures(QWidget *window, const Project &project, const OutputBuffer 
     options.overwrite = choice->overwrite;
     options.failedPictures = render::FailedPictures::Ask;
 
-    QProgressDialog dialog(u"正在生成图片…"_s, u"取消"_s, 0, 0, window);
-    dialog.setObjectName(u"pictureProgress"_s);
-    dialog.setWindowTitle(u"导出手机详情图片"_s);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    dialog.setMinimumDuration(dialogDelayMs);
+    ProgressRun run(window, u"pictureProgress"_s, u"正在生成图片…"_s);
+    run.dialog().setWindowTitle(u"导出手机详情图片"_s);
 
     enum class Outcome { Running, Finished, Failed, Cancelled };
     Outcome outcome = Outcome::Running;
     render::ExportResult result;
     QString error;
-    int done = 0;
-    int total = 0;
-    const auto showProgress = [&] {
-        if (total > 0) {
-            dialog.setMaximum(total);
-            dialog.setLabelText(progressText(done, total));
-            dialog.setValue(done);
-        }
-    };
 
     render::PictureExport job;
-    QEventLoop loop;
     const auto end = [&](Outcome how) {
         outcome = how;
-        loop.quit();
+        run.finish();
     };
-    QObject::connect(&job, &render::PictureExport::progress, &loop, [&](int d, int t) {
-        done = d;
-        total = t;
-        // Only once it shows: a modal dialog's update runs the event loop.
-        if (dialog.isVisible())
-            showProgress();
-    });
-    // A question comes over the progress dialog, which shows first: else it
-    // would show itself over the question when its half second is up.
-    const auto questionParent = [&] {
-        if (!dialog.isVisible()) {
-            dialog.show();
-            showProgress();
-        }
-        return &dialog;
-    };
-    QObject::connect(&job, &render::PictureExport::picturesFailed, &loop, [&](const QStringList &addresses) {
-        if (dialogs::askToContinue(questionParent(), failedPicturesQuestion(addresses)))
+    QObject::connect(&job, &render::PictureExport::progress, &run,
+                     [&](int done, int total) { run.setProgress(done, total, progressText(done, total)); });
+    QObject::connect(&job, &render::PictureExport::picturesFailed, &run, [&](const QStringList &addresses) {
+        if (dialogs::askToContinue(run.showNow(), failedPicturesQuestion(addresses)))
             job.proceed();
         else
             job.cancel();
     });
     // Files no earlier export listed are replaced only when the user says so.
-    QObject::connect(&job, &render::PictureExport::unlistedFiles, &loop, [&](const QStringList &files) {
+    QObject::connect(&job, &render::PictureExport::unlistedFiles, &run, [&](const QStringList &files) {
         const QString text = u"文件夹“%1”中的 %2 不是上次导出的图片，新的图片与它们同名。\n要替换它们吗？"_s.arg(
             nativePath(choice->settings.folder), files.join(u"、"_s));
-        if (dialogs::askToReplace(questionParent(), text))
+        if (dialogs::askToReplace(run.showNow(), text))
             job.proceed();
         else
             job.cancel();
     });
-    QObject::connect(&job, &render::PictureExport::finished, &loop, [&](const render::ExportResult &exported) {
+    QObject::connect(&job, &render::PictureExport::finished, &run, [&](const render::ExportResult &exported) {
         result = exported;
         end(Outcome::Finished);
     });
-    QObject::connect(&job, &render::PictureExport::failed, &loop, [&](const QString &message) {
+    QObject::connect(&job, &render::PictureExport::failed, &run, [&](const QString &message) {
         error = message;
         end(Outcome::Failed);
     });
-    QObject::connect(&job, &render::PictureExport::cancelled, &loop, [&] { end(Outcome::Cancelled); });
-    const auto cancel = [&] {
-        if (outcome == Outcome::Running)
-            job.cancel();
-    };
-    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, cancel);
-    QObject::connect(&dialog, &QDialog::rejected, &loop, cancel); // Escape
+    QObject::connect(&job, &render::PictureExport::cancelled, &run, [&] { end(Outcome::Cancelled); });
 
     job.start(source->page, choice->settings.folder, options, renderOptions);
-    // The first half second takes no input, so nothing starts another action.
-    QTimer::singleShot(dialogDelayMs, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (outcome == Outcome::Running) {
-        dialog.show();
-        showProgress();
-        loop.exec();
-    }
-    // The loop also ends when the application quits: the export stops then.
-    if (outcome == Outcome::Running)
-        job.cancel();
-    dialog.hide();
-    dialog.reset(); // and its timer does not show it again
+    run.exec([&] { job.cancel(); });
 
     switch (outcome) {
     case Outcome::Finished:

@@ -10,23 +10,26 @@
 #include "app/settings.h"
 #include "app/shortcuts.h"
 #include "core/failure.h"
-#include "core/generation.h"
 #include "core/modulelistmodel.h"
+#include "core/workspace.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/catalog.h"
 #include "widgets/colourfields.h"
 #include "widgets/dialogs.h"
 #include "widgets/editbar.h"
 #include "widgets/findingspanel.h"
+#include "widgets/ids.h"
 #include "widgets/modulelistpanel.h"
 #include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
 #include "widgets/scrollcolumn.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -97,8 +100,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     : QMainWindow(parent)
     , m_privateDir(QDir::tempPath() + u"/orvanta-XXXXXX"_s)
 {
-    setObjectName(u"frmmain"_s);
+    setObjectName(ids::mainWindow);
     setWindowIcon(applicationIcon());
+    m_workspace = new Workspace(catalog::pages(), catalog::codePage(), this);
     m_document = new Document(this, this, &m_undoStack, recoveryFolder);
     m_colourFields = new ColourFields(this);
 
@@ -108,7 +112,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     column->setSpacing(0);
 
     auto *topSpacer = new QWidget(central);
-    topSpacer->setObjectName(u"pnl1"_s);
+    topSpacer->setObjectName(ids::topSpacer);
     topSpacer->setFixedHeight(9);
     column->addWidget(topSpacer);
 
@@ -116,47 +120,66 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     middle->setSpacing(0);
     middle->addWidget(new ScrollColumn(createNavigationColumn(), central));
     m_splitter = new QSplitter(Qt::Horizontal, central);
-    m_splitter->setObjectName(u"middle"_s);
+    m_splitter->setObjectName(ids::middleSplitter);
     m_splitter->setHandleWidth(splitterWidth);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->addWidget(createSettingsPanel());
     m_splitter->addWidget(createBrowserArea());
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    styleHandle(m_splitter->handle(1), u"spl1"_s);
+    styleHandle(m_splitter->handle(1), ids::settingsHandle);
     middle->addWidget(m_splitter, 1);
     column->addLayout(middle, 1);
     column->addWidget(createStatusStrip());
     setCentralWidget(central);
 
     m_settingsPanel->hide();
-    // After the pages and the module list: the menu names their keys on their buttons.
-    createMenu();
-    restoreWindowState();
-
     // The start page first, then the preview that replaces it.
     m_browser->load(links::startPage());
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
     m_measurer = std::make_unique<ProgressMeasurer>(std::make_unique<CurlMeasurer>(), this);
+    m_pageCheck = new PageCheckController(m_workspace, m_preview.get(), m_findings, m_checkBadge, this);
+    connect(m_pageCheck, &PageCheckController::entrySelected, m_moduleList, &ModuleListPanel::selectRow);
 
-    m_pageCheck = new PageCheckController(this, m_findings, m_checkBadge);
+    // After the module list and the check: the menu names their keys on their buttons.
+    createMenu();
+    restoreWindowState();
+    connectWorkspace();
+    showMetrics();
+}
+
+// The window follows the workspace.
+void MainWindow::connectWorkspace()
+{
+    connect(m_workspace, &Workspace::fieldsChanged, this, [this](const QString &pageId) {
+        if (ModulePage *modulePage = m_pageWidgets.value(pageId))
+            modulePage->setValues(m_workspace->fields(pageId));
+    });
+    connect(m_workspace, &Workspace::metricsChanged, this, &MainWindow::showMetrics);
+    connect(m_workspace, &Workspace::currentPageChanged, this, &MainWindow::showCurrentPage);
+    connect(m_workspace, &Workspace::editChanged, this, &MainWindow::showEdit);
+    connect(m_workspace, &Workspace::edited, m_document, &Document::formsChanged);
+
+    connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
+    connect(m_moduleList, &ModuleListPanel::previewRequested, this, qOverload<const QString &>(&MainWindow::preview));
+    connect(m_moduleList, &ModuleListPanel::summarizeRequested, this, &MainWindow::summarize);
+    connect(m_moduleList, &ModuleListPanel::extractRequested, this, &MainWindow::extract);
     connect(m_moduleList, &ModuleListPanel::checkRequested, m_pageCheck, &PageCheckController::checkBuffer);
-    m_buffer.setChangeHandler([this] { m_pageCheck->bufferChanged(); });
 }
 
 void MainWindow::createMenu()
 {
     QMenuBar *bar = menuBar();
-    bar->setObjectName(u"mm1"_s);
+    bar->setObjectName(ids::menuBar);
 
     QMenu *file = bar->addMenu(u"文件(&F)"_s);
-    file->setObjectName(u"menuFile"_s);
+    file->setObjectName(ids::fileMenu);
     m_document->addActions(file);
     connect(m_document, &Document::exportPicturesRequested, this,
-            [this] { exportPictures(this, project(), m_buffer, m_document->filePath()); });
+            [this] { exportPictures(this, project(), m_workspace->buffer(), m_document->filePath()); });
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
-    edit->setObjectName(u"menuEdit"_s);
+    edit->setObjectName(ids::editMenu);
     QAction *undo = m_undoStack.createUndoAction(edit, u"撤销"_s);
     undo->setObjectName(u"actionUndo"_s);
     undo->setShortcut(QKeySequence::Undo);
@@ -169,8 +192,8 @@ void MainWindow::createMenu()
     QAction *check = edit->addAction(u"检查页面"_s);
     check->setObjectName(u"actionCheckPage"_s);
     check->setShortcut(QKeySequence(Qt::Key_F7));
-    connect(check, &QAction::triggered, this, [this] { m_pageCheck->checkBuffer(); });
-    if (auto *b = m_moduleList->findChild<QPushButton *>(u"btnCheck"_s))
+    connect(check, &QAction::triggered, m_pageCheck, &PageCheckController::checkBuffer);
+    if (auto *b = m_moduleList->findChild<QPushButton *>(ids::checkButton))
         b->setToolTip(shortcuts::withKey(b->text(), check->shortcut()));
 
     createModuleMenu();
@@ -179,10 +202,10 @@ void MainWindow::createMenu()
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    item(u"N4"_s, u" 官方网站(&H) "_s, [this] { openHomePage(); });
-    item(u"N5"_s, u" 软件公告(&N) "_s, [this] { m_browser->load(links::announcements()); });
-    item(u"N7"_s, u" 视频教程(&T) "_s, [this] { m_browser->load(links::tutorial()); });
-    item(u"N8"_s, u" 新版下载(&D) "_s, [this] { m_browser->load(links::downloadPage()); });
+    item(ids::homePageItem, u" 官方网站(&H) "_s, [this] { openHomePage(); });
+    item(ids::announcementsItem, u" 软件公告(&N) "_s, [this] { m_browser->load(links::announcements()); });
+    item(ids::tutorialItem, u" 视频教程(&T) "_s, [this] { m_browser->load(links::tutorial()); });
+    item(ids::downloadItem, u" 新版下载(&D) "_s, [this] { m_browser->load(links::downloadPage()); });
 }
 
 // The 版块 menu: every module in navigation order, grouped as the column
@@ -191,8 +214,8 @@ void MainWindow::createMenu()
 void MainWindow::createModuleMenu()
 {
     QMenu *menu = menuBar()->addMenu(u"版块(&M)"_s);
-    menu->setObjectName(u"menuModules"_s);
-    menu->menuAction()->setObjectName(u"menuModules"_s);
+    menu->setObjectName(ids::modulesMenu);
+    menu->menuAction()->setObjectName(ids::modulesMenu);
 
     qsizetype place = 0;
     for (const catalog::Group &group : catalog::groups()) {
@@ -206,51 +229,46 @@ void MainWindow::createModuleMenu()
             action->setObjectName(u"show_"_s + pageSpec->id);
             action->setShortcut(shortcuts::module(place++));
             const QString id = pageSpec->id;
-            connect(action, &QAction::triggered, this, [this, id] { showModulePage(page(id)); });
-            if (auto *button = findChild<QPushButton *>(pageSpec->navButton); button && !action->shortcut().isEmpty())
+            connect(action, &QAction::triggered, this, [this, id] { showModulePage(id); });
+            if (QPushButton *button = m_navigationButtons.value(id); button && !action->shortcut().isEmpty())
                 button->setToolTip(shortcuts::withKey(pageSpec->moduleName, action->shortcut()));
         }
     }
     menu->addSeparator();
 
+    // 生成 and 添加 of the page shown; nothing while the panel is hidden.
     const auto pageAction = [&](const QString &name, const QString &text, const QList<QKeySequence> &keys,
-                                QString PageSpec::*button, const QString &caption) {
+                                void (MainWindow::*slot)(const QString &)) {
         QAction *action = menu->addAction(text);
         action->setObjectName(name);
         action->setShortcuts(keys);
-        // The page the panel shows; nothing while the panel is hidden.
-        connect(action, &QAction::triggered, this, [this, button] {
-            if (ModulePage *modulePage = shownPage()) {
-                if (auto *b = modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button))
-                    b->click();
-            }
+        connect(action, &QAction::triggered, this, [this, slot] {
+            if (const QString id = shownPage(); !id.isEmpty())
+                (this->*slot)(id);
         });
-        for (int i = 0; i < m_pages->count(); ++i) {
-            const auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i));
-            if (auto *b = modulePage ? modulePage->findChild<QPushButton *>(modulePage->pageSpec().*button) : nullptr)
-                b->setToolTip(shortcuts::withKey(caption.isEmpty() ? b->text() : caption, keys.value(0)));
-        }
     };
-    pageAction(u"actionGenerate"_s, u"生成(&B)"_s, shortcuts::generate(), &PageSpec::generateButton, {});
-    pageAction(u"actionAdd"_s, u"添加(&A)"_s, shortcuts::add(), &PageSpec::addButton, u"添加"_s);
+    pageAction(u"actionGenerate"_s, u"生成(&B)"_s, shortcuts::generate(), &MainWindow::generate);
+    pageAction(u"actionAdd"_s, u"添加(&A)"_s, shortcuts::add(), &MainWindow::add);
     menu->addSeparator();
 
     const auto listAction = [&](const QString &name, const QString &text, const QKeySequence &key,
-                                const QString &buttonName, void (ModuleListPanel::*slot)()) {
+                                const QString &buttonName, void (MainWindow::*slot)()) {
         QAction *action = menu->addAction(text);
         action->setObjectName(name);
         action->setShortcut(key);
-        connect(action, &QAction::triggered, m_moduleList, slot);
+        connect(action, &QAction::triggered, this, slot);
         if (auto *b = m_moduleList->findChild<QPushButton *>(buttonName))
             b->setToolTip(shortcuts::withKey(b->text(), key));
     };
-    listAction(u"actionSummarize"_s, u"汇总(&P)"_s, shortcuts::summarize(), u"btn2"_s, &ModuleListPanel::summarize);
-    listAction(u"actionExtract"_s, u"提取代码(&T)"_s, shortcuts::extract(), u"btntiqu"_s, &ModuleListPanel::extract);
+    listAction(u"actionSummarize"_s, u"汇总(&P)"_s, shortcuts::summarize(), ids::summarizeButton,
+               &MainWindow::summarize);
+    listAction(u"actionExtract"_s, u"提取代码(&T)"_s, shortcuts::extract(), ids::extractButton, &MainWindow::extract);
 }
 
-ModulePage *MainWindow::shownPage() const
+QString MainWindow::shownPage() const
 {
-    return m_settingsPanel->isVisible() ? qobject_cast<ModulePage *>(m_pages->currentWidget()) : nullptr;
+    const auto *modulePage = qobject_cast<const ModulePage *>(m_pages->currentWidget());
+    return m_settingsPanel->isVisible() && modulePage ? modulePage->pageSpec().id : QString();
 }
 
 // The size, position and settings-panel width of the last run; the first time
@@ -340,22 +358,23 @@ MainWindow::~MainWindow() = default;
 QWidget *MainWindow::createNavigationColumn()
 {
     auto *navigation = new QWidget;
-    navigation->setObjectName(u"pnl2"_s);
+    navigation->setObjectName(ids::navigationColumn);
     navigation->setFixedWidth(navigationWidth);
     auto *layout = new QVBoxLayout(navigation);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     auto *shopBox = new QWidget(navigation);
-    shopBox->setObjectName(u"pnl3"_s);
+    shopBox->setObjectName(ids::shopBox);
     shopBox->setFixedHeight(73);
     m_shopType = new RadioGroup(shopBox);
-    m_shopType->setObjectName(u"rg1"_s);
+    m_shopType->setObjectName(ids::shopType);
     m_shopType->setTitle(u"店铺类型"_s);
     m_shopType->setGeometry(8, 8, 122, 49);
     m_shopType->setItems({u"淘宝店"_s, u"天猫店"_s});
     m_shopType->setItemIndex(0);
-    connect(m_shopType, &RadioGroup::itemChosen, this, &MainWindow::changeShopType);
+    connect(m_shopType, &RadioGroup::itemChosen, this,
+            [this](int index) { m_workspace->changeShop(index == 1 ? Shop::Tmall : Shop::Taobao); });
     layout->addWidget(shopBox);
 
     for (const catalog::Group &group : catalog::groups()) {
@@ -373,7 +392,8 @@ QWidget *MainWindow::createNavigationColumn()
             button->setFixedHeight(41);
             button->setFocusPolicy(Qt::NoFocus);
             const QString id = pageSpec->id;
-            connect(button, &QPushButton::clicked, this, [this, id] { showModulePage(page(id)); });
+            connect(button, &QPushButton::clicked, this, [this, id] { showModulePage(id); });
+            m_navigationButtons.insert(id, button);
             layout->addWidget(button);
         }
     }
@@ -383,7 +403,7 @@ QWidget *MainWindow::createNavigationColumn()
 
 QWidget *MainWindow::createSettingsPanel()
 {
-    m_settingsPanel = bevelPanel(u"pnl4"_s, nullptr);
+    m_settingsPanel = bevelPanel(ids::settingsPanel, nullptr);
     auto *frameLayout = new QVBoxLayout(m_settingsPanel);
     frameLayout->setContentsMargins(1, 1, 1, 1);
     // The splitter narrows the panel as far as its content allows; a short
@@ -395,7 +415,7 @@ QWidget *MainWindow::createSettingsPanel()
     layout->setSpacing(0);
 
     auto *metrics = new QWidget(content);
-    metrics->setObjectName(u"pnl73"_s);
+    metrics->setObjectName(ids::metricsStrip);
     metrics->setFixedHeight(35);
     QFont valueFont = font();
     valueFont.setPixelSize(12);
@@ -410,13 +430,13 @@ QWidget *MainWindow::createSettingsPanel()
         return label;
     };
     placedLabel(u"总宽："_s, 13, 11, metrics);
-    m_totalWidth = valueLabel(u"lblzongkuan"_s, 44);
+    m_totalWidth = valueLabel(ids::totalWidth, 44);
     placedLabel(u"总高："_s, 78, 11, metrics);
-    m_totalHeight = valueLabel(u"lblzonggao"_s, 109);
+    m_totalHeight = valueLabel(ids::totalHeight, 109);
     placedLabel(u"图宽："_s, 147, 11, metrics);
-    m_imageWidth = valueLabel(u"lbltukuan"_s, 178);
+    m_imageWidth = valueLabel(ids::imageWidth, 178);
     placedLabel(u"图高："_s, 212, 11, metrics);
-    m_imageHeight = valueLabel(u"lbltugao"_s, 242);
+    m_imageHeight = valueLabel(ids::imageHeight, 242);
     layout->addWidget(metrics);
 
     m_editBar = new EditBar(content);
@@ -424,54 +444,44 @@ QWidget *MainWindow::createSettingsPanel()
     connect(m_editBar, &EditBar::cancelRequested, this, &MainWindow::cancelEdit);
     layout->addWidget(m_editBar);
 
+    // The module pages are made as they are first shown (page()).
     m_pages = new QStackedWidget;
-    m_pages->setObjectName(u"pgc1"_s);
+    m_pages->setObjectName(ids::pages);
     m_pages->setFixedHeight(536);
     m_pages->setFocusPolicy(Qt::NoFocus);
-    for (const PageSpec *pageSpec : catalog::pages()) {
-        auto *modulePage = new ModulePage(*pageSpec, m_pages);
-        m_pages->addWidget(modulePage);
-        m_colourFields->attach(modulePage);
-        connect(modulePage, &ModulePage::generateRequested, this, [this, modulePage] { generate(modulePage); });
-        connect(modulePage, &ModulePage::choiceMade, this, [this, modulePage] { applyChoice(modulePage); });
-        connect(modulePage, &ModulePage::edited, m_document, &Document::formsChanged);
-        connect(modulePage, &ModulePage::addRequested, this, [this, modulePage] { m_moduleList->add(*modulePage); });
-    }
 
     // The page's form over the module list, the handle between them where the
     // user puts it; a form cut short scrolls.
     m_listSplit = new QSplitter(Qt::Vertical, content);
-    m_listSplit->setObjectName(u"settingsSplit"_s);
+    m_listSplit->setObjectName(ids::settingsSplit);
     m_listSplit->setHandleWidth(splitterWidth);
     m_listSplit->setChildrenCollapsible(false);
     auto *form = new ScrollColumn(m_pages, m_listSplit);
-    form->setObjectName(u"pageColumn"_s);
+    form->setObjectName(ids::pageColumn);
     form->setMinimumHeight(smallestForm);
     form->setMaximumHeight(m_pages->height());
     m_listSplit->addWidget(form);
-    m_moduleList = new ModuleListPanel(this, &m_undoStack, m_listSplit);
-    connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
+    m_moduleList = new ModuleListPanel(m_workspace->list(), &m_undoStack, m_listSplit);
     m_listSplit->addWidget(m_moduleList);
     m_listSplit->setStretchFactor(0, 0);
     m_listSplit->setStretchFactor(1, 1);
-    styleHandle(m_listSplit->handle(1), u"spl2"_s);
+    styleHandle(m_listSplit->handle(1), ids::listHandle);
     m_listSplit->installEventFilter(this);
     connect(m_listSplit, &QSplitter::splitterMoved, this,
             [this] { m_moduleListHeight = m_listSplit->sizes().value(1, m_moduleListHeight); });
     layout->addWidget(m_listSplit, 1);
-    setMetrics(Metrics::forShop(Shop::Taobao));
     return m_settingsPanel;
 }
 
 QWidget *MainWindow::createBrowserArea()
 {
-    QFrame *area = bevelPanel(u"pnl19"_s, nullptr);
+    QFrame *area = bevelPanel(ids::browserArea, nullptr);
     m_browserArea = area;
     area->installEventFilter(this);
     auto *layout = new QVBoxLayout(area);
     layout->setContentsMargins(1, 1, 1, 1);
     m_browser = new QWebEngineView(area);
-    m_browser->setObjectName(u"wb1"_s);
+    m_browser->setObjectName(ids::browser);
     m_browser->setPage(new PreviewPage(m_browser));
     QWebEngineSettings *settings = m_browser->settings();
     settings->setDefaultTextEncoding(u"utf-8"_s);
@@ -487,7 +497,7 @@ QWidget *MainWindow::createBrowserArea()
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // The page check's findings show under the preview.
     auto *previewSplit = new QSplitter(Qt::Vertical, area);
-    previewSplit->setObjectName(u"previewSplit"_s);
+    previewSplit->setObjectName(ids::previewSplit);
     previewSplit->setChildrenCollapsible(false);
     previewSplit->addWidget(m_browser);
     m_findings = new FindingsPanel(previewSplit);
@@ -499,7 +509,7 @@ QWidget *MainWindow::createBrowserArea()
     layout->addWidget(previewSplit);
 
     m_toggle = new QPushButton(u"》"_s, area);
-    m_toggle->setObjectName(u"pnl18"_s);
+    m_toggle->setObjectName(ids::panelToggle);
     m_toggle->setToolTip(u"点击打开面板"_s);
     m_toggle->setAccessibleName(u"点击打开面板"_s);
     m_toggle->setGeometry(1, toggleTop, 33, toggleHeight);
@@ -514,10 +524,10 @@ QWidget *MainWindow::createBrowserArea()
 
 QWidget *MainWindow::createStatusStrip()
 {
-    QFrame *strip = bevelPanel(u"pnl37"_s, nullptr);
+    QFrame *strip = bevelPanel(ids::statusStrip, nullptr);
     strip->setFixedHeight(30);
     placedLabel(u"当前操作的版块名称："_s, 10, 8, strip);
-    m_moduleName = placedLabel(u"版块名称"_s, 130, 8, strip, u"lblname"_s);
+    m_moduleName = placedLabel(u"版块名称"_s, 130, 8, strip, ids::moduleName);
     m_moduleName->setMinimumWidth(200);
     // The counts of the shown check, at the right; a click shows the findings.
     auto *right = new QHBoxLayout(strip);
@@ -525,11 +535,11 @@ QWidget *MainWindow::createStatusStrip()
     right->addStretch(1);
     // What the document says about keeping unsaved work (autosave failing).
     auto *recoveryStatus = new QLabel(m_document->statusText(), strip);
-    recoveryStatus->setObjectName(u"lblrecovery"_s);
+    recoveryStatus->setObjectName(ids::recoveryStatus);
     connect(m_document, &Document::statusChanged, recoveryStatus, &QLabel::setText);
     right->addWidget(recoveryStatus);
     m_checkBadge = new QToolButton(strip);
-    m_checkBadge->setObjectName(u"checkBadge"_s);
+    m_checkBadge->setObjectName(ids::checkBadge);
     m_checkBadge->setAutoRaise(true);
     right->addWidget(m_checkBadge);
     return strip;
@@ -540,19 +550,34 @@ QString MainWindow::privateFolder() const
     return m_privateDir.path();
 }
 
-QString MainWindow::moduleName() const
+ModulePage *MainWindow::page(const QString &id)
 {
-    return m_moduleName->text();
+    if (ModulePage *modulePage = m_pageWidgets.value(id))
+        return modulePage;
+    const PageSpec *pageSpec = m_workspace->pageSpec(id);
+    if (!pageSpec)
+        return nullptr;
+    auto *modulePage = new ModulePage(*pageSpec, m_pages);
+    modulePage->setValues(m_workspace->fields(id));
+    m_pages->addWidget(modulePage);
+    m_pageWidgets.insert(id, modulePage);
+    m_colourFields->attach(modulePage);
+    modulePage->setButtonToolTips(shortcuts::withKey(pageSpec->generateCaption, shortcuts::generate().value(0)),
+                                  shortcuts::withKey(u"添加"_s, shortcuts::add().value(0)));
+    connect(modulePage, &ModulePage::edited, this,
+            [this, id, modulePage](const QString &key) { m_workspace->setField(id, key, modulePage->value(key)); });
+    connect(modulePage, &ModulePage::choiceMade, this, [this, id, modulePage] {
+        m_workspace->setFields(id, modulePage->values());
+        m_workspace->applyChoice(id);
+    });
+    connect(modulePage, &ModulePage::generateRequested, this, [this, id] { generate(id); });
+    connect(modulePage, &ModulePage::addRequested, this, [this, id] { add(id); });
+    return modulePage;
 }
 
-ModulePage *MainWindow::page(const QString &id) const
+void MainWindow::showMetrics()
 {
-    return m_pages->findChild<ModulePage *>(id, Qt::FindDirectChildrenOnly);
-}
-
-void MainWindow::setMetrics(const Metrics &metrics)
-{
-    m_metrics = metrics;
+    const Metrics &metrics = m_workspace->metrics();
     m_shopType->setItemIndex(metrics.shop == Shop::Tmall ? 1 : 0);
     m_totalWidth->setNum(metrics.totalWidth);
     m_totalHeight->setNum(metrics.totalHeight);
@@ -562,6 +587,9 @@ void MainWindow::setMetrics(const Metrics &metrics)
 
 void MainWindow::showSettingsPanel()
 {
+    // Before any module is chosen the panel shows the first page.
+    if (m_pages->count() == 0)
+        m_pages->setCurrentWidget(page(m_workspace->pages().constFirst()->id));
     m_settingsPanel->show();
     if (!m_settingsPanelSized) {
         m_settingsPanelSized = true;
@@ -571,11 +599,18 @@ void MainWindow::showSettingsPanel()
     }
 }
 
-void MainWindow::showModulePage(ModulePage *modulePage)
+void MainWindow::showModulePage(const QString &pageId)
 {
     showSettingsPanel();
-    m_pages->setCurrentWidget(modulePage);
-    m_moduleName->setText(modulePage->pageSpec().moduleName);
+    m_workspace->choosePage(pageId);
+}
+
+void MainWindow::showCurrentPage()
+{
+    const QString id = m_workspace->currentPage();
+    if (ModulePage *modulePage = page(id))
+        m_pages->setCurrentWidget(modulePage);
+    m_moduleName->setText(m_workspace->moduleName());
 }
 
 void MainWindow::toggleSettingsPanel()
@@ -590,153 +625,120 @@ void MainWindow::toggleSettingsPanel()
     }
 }
 
-void MainWindow::changeShopType(int index)
-{
-    setMetrics(Metrics::forShop(index == 1 ? Shop::Tmall : Shop::Taobao));
-    for (int i = 0; i < m_pages->count(); ++i) {
-        if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
-            modulePage->resetForShop();
-    }
-    m_document->formsChanged();
-}
-
-void MainWindow::applyChoice(ModulePage *modulePage)
-{
-    const PageSpec &pageSpec = modulePage->pageSpec();
-    if (pageSpec.metricsOnChoice)
-        setMetrics(pageSpec.metricsOnChoice(PageState{modulePage->values(), m_metrics}));
-}
-
 Project MainWindow::project() const
 {
-    Project p;
-    p.metrics = m_metrics;
-    for (int i = 0; i < m_pages->count(); ++i) {
-        if (const auto *modulePage = qobject_cast<const ModulePage *>(m_pages->widget(i)))
-            p.pages.insert(modulePage->pageSpec().id, modulePage->values());
-    }
-    // An entry being edited borrows its page and the metrics: the work is
-    // what the window held before.
-    if (m_editing) {
-        p.metrics = m_editing->metricsBefore;
-        p.pages.insert(m_editing->page->pageSpec().id, m_editing->fieldsBefore);
-    }
-    p.entries = m_moduleList->model()->entries();
-    return p;
-}
-
-void MainWindow::setPageValues(ModulePage *modulePage, const FieldValues &values)
-{
-    // Fields the values leave out go back to their defaults.
-    modulePage->setValues(modulePage->pageSpec().defaultState().fields);
-    modulePage->setValues(values);
+    return m_workspace->project();
 }
 
 void MainWindow::setProject(const Project &project)
 {
-    endEdit();
-    setMetrics(project.metrics);
-    for (int i = 0; i < m_pages->count(); ++i) {
-        if (auto *modulePage = qobject_cast<ModulePage *>(m_pages->widget(i)))
-            setPageValues(modulePage, project.pages.value(modulePage->pageSpec().id));
-    }
-    m_moduleList->model()->setEntries(project.entries);
-    // The buffer belonged to the work before: it holds this project's page
-    // now, as 汇总 makes it, and the preview shows it with the module list;
-    // a project without entries (新建) shows the start page.
-    m_buffer.clear();
+    m_workspace->setProject(project);
+    // The preview shows the project's page with the module list; a project
+    // without entries (新建) shows the start page.
     showSettingsPanel();
     if (project.entries.isEmpty()) {
         m_browser->load(links::startPage());
         return;
     }
-    writeSummary(*m_moduleList->model(), m_buffer);
     preview();
+}
+
+Services MainWindow::services(const QString &pageId)
+{
+    Services services;
+    services.measurer = m_measurer.get();
+    ModulePage *modulePage = page(pageId);
+    services.displayedLines
+        = [modulePage](const QString &key, const QString &text) { return modulePage->displayedLines(key, text); };
+    return services;
+}
+
+void MainWindow::present(const Generation &run)
+{
+    switch (run.outcome) {
+    case Generation::Outcome::Fragment:
+        if (run.preview)
+            preview();
+        break;
+    case Generation::Outcome::Reminder:
+        dialogs::inform(this, run.text);
+        break;
+    case Generation::Outcome::Failure:
+        showFailure(run.text);
+        break;
+    case Generation::Outcome::Cancelled:
+        break;
+    }
+}
+
+void MainWindow::generate(const QString &pageId)
+{
+    present(m_workspace->generate(pageId, services(pageId)));
+}
+
+void MainWindow::add(const QString &pageId)
+{
+    const PageSpec *pageSpec = m_workspace->pageSpec(pageId);
+    if (pageSpec && dialogs::confirm(this, pageSpec->addConfirmation))
+        m_moduleList->add(m_workspace->entryToAdd(pageId));
+}
+
+void MainWindow::summarize()
+{
+    m_workspace->summarize();
+    dialogs::inform(this, u"所有代码已经提交完毕，可以通过右侧预览区查看总体样式！"_s);
+    preview();
+}
+
+void MainWindow::extract()
+{
+    const OutputBuffer &buffer = m_workspace->buffer();
+    if (!buffer.isEmpty()) {
+        if (!m_pageCheck->confirmCopy())
+            return;
+        QGuiApplication::clipboard()->setText(buffer.text());
+    }
+    dialogs::inform(this, u"代码提取完毕！"_s);
 }
 
 void MainWindow::editEntry(quint64 id)
 {
-    const ModuleListModel &model = *m_moduleList->model();
-    const int row = model.rowOf(id);
-    if (row < 0)
-        return;
-    const ModuleEntry &entry = model.entry(row);
-    ModulePage *target = page(entry.source ? entry.source->page : catalog::codePage().id);
-    if (!target)
-        return;
-    if (!m_editing) {
-        m_editing = EditSession{id, target, target->values(), m_metrics,
-                                qobject_cast<ModulePage *>(m_pages->currentWidget())};
-    } else {
-        // Another entry now: the window goes back to what it showed before the
-        // first one when the edit is cancelled.
-        if (m_editing->page != target) {
-            setPageValues(m_editing->page, m_editing->fieldsBefore);
-            m_editing->fieldsBefore = target->values();
-        }
-        m_editing->id = id;
-        m_editing->page = target;
-    }
-    if (entry.source) {
-        setPageValues(target, entry.source->fields);
-        setMetrics(entry.source->metrics);
-    } else {
-        setPageValues(target, {{catalog::codePage().fields.first().key, entry.code}});
-    }
-    showModulePage(target);
-    m_editBar->showFor(entry.number, entry.name);
+    if (m_workspace->editEntry(id))
+        showSettingsPanel();
+}
+
+void MainWindow::showEdit()
+{
+    if (const Workspace::Edit *edit = m_workspace->editing())
+        m_editBar->showFor(edit->number, edit->name);
+    else
+        m_editBar->hide();
 }
 
 void MainWindow::updateEditedEntry()
 {
-    if (!m_editing)
+    const Workspace::Edit *edit = m_workspace->editing();
+    if (!edit)
         return;
-    const ModuleListModel &model = *m_moduleList->model();
-    const int row = model.rowOf(m_editing->id);
-    if (row < 0) {
+    const Workspace::Update update = m_workspace->updateEdit(services(edit->pageId));
+    switch (update.outcome) {
+    case Workspace::Update::Outcome::Gone:
         dialogs::inform(this, u"正在编辑的条目已不在版块列表中。"_s);
-        leaveEdit();
-        return;
+        break;
+    case Workspace::Update::Outcome::NotGenerated:
+        present(update.run); // the failure or reminder; the edit goes on
+        break;
+    case Workspace::Update::Outcome::Updated:
+        if (update.entry.source)
+            present(update.run);
+        m_moduleList->update(update.row, update.entry);
+        break;
     }
-    ModuleEntry entry = model.entry(row);
-    if (entry.source) {
-        if (!runGenerator(m_editing->page))
-            return; // the failure or reminder shows; the edit goes on
-        const PageSpec &pageSpec = m_editing->page->pageSpec();
-        const EntrySource &source = *m_buffer.source();
-        const QString suffix
-            = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{source.fields, source.metrics}) : QString();
-        entry.name = u"[ "_s + pageSpec.moduleName + u" ] "_s + suffix;
-        entry.code = m_buffer.text();
-        entry.source = m_buffer.source();
-    } else {
-        // An entry without a page is code of its own: the code as edited.
-        entry.code = m_editing->page->value(catalog::codePage().fields.first().key);
-    }
-    m_moduleList->update(row, entry);
-    leaveEdit();
 }
 
 void MainWindow::cancelEdit()
 {
-    if (m_editing)
-        leaveEdit();
-}
-
-void MainWindow::leaveEdit()
-{
-    const EditSession session = *m_editing;
-    endEdit();
-    setPageValues(session.page, session.fieldsBefore);
-    setMetrics(session.metricsBefore);
-    // The page shown before, and its name for the next 添加.
-    showModulePage(session.shownBefore ? session.shownBefore : session.page);
-}
-
-void MainWindow::endEdit()
-{
-    m_editing.reset();
-    m_editBar->hide();
+    m_workspace->cancelEdit();
 }
 
 void MainWindow::showFailure(const QString &message)
@@ -746,14 +748,13 @@ void MainWindow::showFailure(const QString &message)
 
 void MainWindow::preview()
 {
-    preview(m_buffer.text());
+    preview(m_workspace->buffer().text());
 }
 
 void MainWindow::preview(const QString &text)
 {
     try {
         m_preview->show(text);
-        m_previewedText = text;
     } catch (const Failure &failure) {
         showFailure(failure.message());
     }
@@ -764,45 +765,9 @@ QString MainWindow::previewFile() const
     return m_preview->filePath();
 }
 
-bool MainWindow::confirmCopy()
+const QString &MainWindow::previewedText() const
 {
-    return m_pageCheck->confirmCopy();
-}
-
-void MainWindow::generate(ModulePage *modulePage)
-{
-    runGenerator(modulePage);
-}
-
-bool MainWindow::runGenerator(ModulePage *modulePage)
-{
-    const PageSpec &pageSpec = modulePage->pageSpec();
-    Services services;
-    services.measurer = m_measurer.get();
-    services.displayedLines
-        = [modulePage](const QString &key, const QString &text) { return modulePage->displayedLines(key, text); };
-    const Generation run = orv::generate(pageSpec, PageState{modulePage->values(), m_metrics}, services);
-    if (run.outcome == Generation::Outcome::Cancelled)
-        return false;
-    // Whatever the generator cleaned or wrote stays, also when it fails.
-    modulePage->setValues(run.state.fields);
-    setMetrics(run.state.metrics);
-    switch (run.outcome) {
-    case Generation::Outcome::Fragment:
-        m_buffer.setFragment(run.text, EntrySource{pageSpec.id, run.state.fields, run.state.metrics});
-        if (run.preview)
-            preview();
-        return true;
-    case Generation::Outcome::Reminder:
-        dialogs::inform(this, run.text);
-        break;
-    case Generation::Outcome::Failure:
-        showFailure(run.text);
-        break;
-    case Generation::Outcome::Cancelled:
-        break;
-    }
-    return false;
+    return m_preview->text();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -813,7 +778,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     m_document->closing();
     saveWindowState();
-    m_buffer.clear();
+    m_workspace->buffer().clear();
     m_privateDir.remove();
     event->accept();
 }

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "app/document.h"
-#include "core/outputbuffer.h"
+#include "core/generation.h"
 #include "core/page.h"
-#include "widgets/workspace.h"
+#include "core/workspace.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -32,10 +32,11 @@ class Preview;
 class RadioGroup;
 
 // The program's one window: navigation column, settings panel with the module
-// pages and the module list, and the preview. It owns the output buffer, the
-// layout metrics, the undo stack of the module list, the document and the
-// private folder for the preview file.
-class MainWindow : public QMainWindow, public Workspace, public ProjectHost {
+// pages and the module list, and the preview. It shows the workspace (the
+// work's state) and forwards the user's actions to it; buttons, menus and
+// keys call the same slots. It owns the undo stack of the module list, the
+// document and the private folder for the preview file.
+class MainWindow : public QMainWindow, public ProjectHost {
     Q_OBJECT
 
 public:
@@ -43,6 +44,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr, const QString &recoveryFolder = Recovery::defaultFolder());
     ~MainWindow() override;
 
+    Workspace *workspace() const { return m_workspace; }
     Project project() const override;
     // Shows a project (opened, recovered or new): the settings panel with its
     // module list, and its page, as 汇总 makes it, in the buffer and the
@@ -52,37 +54,36 @@ public:
     QUndoStack *undoStack() { return &m_undoStack; }
     ModuleListPanel *moduleList() const { return m_moduleList; }
 
-    const Metrics &metrics() const { return m_metrics; }
-    void setMetrics(const Metrics &metrics);
-
-    OutputBuffer &buffer() override { return m_buffer; }
     QString privateFolder() const;
     QWebEngineView *browser() const { return m_browser; }
-    ModulePage *page(const QString &id) const;
+    // A module's page; pages are made the first time they are needed.
+    ModulePage *page(const QString &id);
     ColourFields *colourFields() const { return m_colourFields; }
 
     // Writes the buffer to the preview file and shows it.
     void preview();
     // Writes a text to the preview file and shows it, leaving the buffer
     // alone; a failure shows in the standard error box.
-    void preview(const QString &text) override;
+    void preview(const QString &text);
     // The preview file, and the text last written to it.
     QString previewFile() const;
-    const QString &previewedText() const { return m_previewedText; }
+    const QString &previewedText() const;
 
     // The page check: 检查, 编辑 → 检查页面 (F7), and the question before
     // 提取代码 copies a page with errors.
     PageCheckController *pageCheck() const { return m_pageCheck; }
-    bool confirmCopy() override;
 
-    QString moduleName() const override;
-
-    // Editing an entry of the module list on its page: the page shows the
-    // fields and metrics the entry was generated from (an entry without a
-    // page, its code in the custom-HTML page) until the edit is updated or
-    // cancelled; then the window is given back as it was (the page's fields,
-    // the metrics and shop type, the page shown). Meanwhile project() holds
-    // the work as it was before the edit.
+    // The user's actions.
+    // Navigation (a button, the 版块 menu): the settings panel with the page.
+    void showModulePage(const QString &pageId);
+    // 生成 and 添加 on a page.
+    void generate(const QString &pageId);
+    void add(const QString &pageId);
+    // 汇总 and 提取代码.
+    void summarize();
+    void extract();
+    // Editing an entry of the module list on its page (编辑, a double-click),
+    // then 更新 or 取消; the workspace keeps what the page held before.
     void editEntry(quint64 id);
     void updateEditedEntry();
     void cancelEdit();
@@ -96,45 +97,32 @@ private:
     void createModuleMenu();
     void restoreWindowState();
     void saveWindowState();
-    ModulePage *shownPage() const;
+    // The page the settings panel shows; empty while it is hidden.
+    QString shownPage() const;
     void openHomePage();
     QWidget *createNavigationColumn();
     QWidget *createSettingsPanel();
     QWidget *createBrowserArea();
     QWidget *createStatusStrip();
+    void connectWorkspace();
 
     void placeModuleList();
-    void showModulePage(ModulePage *page);
     void showSettingsPanel();
     void toggleSettingsPanel();
-    void changeShopType(int index);
-    void generate(ModulePage *page);
-    // Runs the page's generator as 生成 does; false when it made no fragment.
-    bool runGenerator(ModulePage *page);
-    void applyChoice(ModulePage *page);
+    void showCurrentPage();
+    void showMetrics();
+    void showEdit();
+    Services services(const QString &pageId);
+    // Shows what a generator run came to: the preview of a fragment, a
+    // reminder or a failure.
+    void present(const Generation &run);
     void showFailure(const QString &message);
-    void setPageValues(ModulePage *page, const FieldValues &values);
 
-    struct EditSession {
-        quint64 id = 0;
-        ModulePage *page = nullptr;
-        // What the window showed before, for 取消.
-        FieldValues fieldsBefore;
-        Metrics metricsBefore;
-        ModulePage *shownBefore = nullptr;
-    };
-    // Ends the edit and gives the window back as it was before it.
-    void leaveEdit();
-    void endEdit();
-
-    OutputBuffer m_buffer;
-    Metrics m_metrics;
     QUndoStack m_undoStack;
+    Workspace *m_workspace = nullptr;
     Document *m_document = nullptr;
-    std::optional<EditSession> m_editing;
     QTemporaryDir m_privateDir;
     std::unique_ptr<Preview> m_preview;
-    QString m_previewedText;
     std::unique_ptr<PictureMeasurer> m_measurer;
 
     QWidget *m_settingsPanel = nullptr;
@@ -145,6 +133,8 @@ private:
     int m_moduleListHeight = 0; // the user's; 0 until the handle is moved
     QWidget *m_browserArea = nullptr;
     QStackedWidget *m_pages = nullptr;
+    QHash<QString, ModulePage *> m_pageWidgets;
+    QHash<QString, QPushButton *> m_navigationButtons;
     QPushButton *m_toggle = nullptr;
     QLabel *m_moduleName = nullptr;
     RadioGroup *m_shopType = nullptr;

@@ -1,15 +1,16 @@
 #include "pagecheckcontroller.h"
 
-#include "app/mainwindow.h"
+#include "app/preview.h"
 #include "app/progressmeasurer.h"
 #include "core/check/picturecheck.h"
 #include "core/modulelistmodel.h"
+#include "core/summary.h"
+#include "core/workspace.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/pagewidth.h"
 #include "widgets/dialogs.h"
 #include "widgets/findingsmodel.h"
 #include "widgets/findingspanel.h"
-#include "widgets/modulelistpanel.h"
 
 #include <QAbstractButton>
 #include <QTimer>
@@ -72,8 +73,11 @@ QString lineAround(const QString &text, qsizetype offset)
 
 } // namespace
 
-PageCheckController::PageCheckController(MainWindow *window, FindingsPanel *panel, QAbstractButton *badge)
+PageCheckController::PageCheckController(Workspace *workspace, const Preview *preview, FindingsPanel *panel,
+                                         QAbstractButton *badge, QWidget *window)
     : QObject(window)
+    , m_workspace(workspace)
+    , m_preview(preview)
     , m_window(window)
     , m_panel(panel)
     , m_badge(badge)
@@ -85,17 +89,18 @@ PageCheckController::PageCheckController(MainWindow *window, FindingsPanel *pane
     connect(m_panel, &FindingsPanel::picturesRequested, this, &PageCheckController::checkPictures);
     connect(m_panel, &FindingsPanel::findingSelected, this, &PageCheckController::selectEntryOf);
     connect(m_panel, &FindingsPanel::findingActivated, this, &PageCheckController::showLineOf);
-    QWebEngineView *browser = m_window->browser();
+    QWebEngineView *browser = m_preview->view();
     connect(browser, &QWebEngineView::loadStarted, this, [this] { m_previewShows.reset(); });
     connect(browser, &QWebEngineView::loadFinished, this, &PageCheckController::previewLoaded);
+    connect(m_workspace, &Workspace::bufferChanged, this, &PageCheckController::bufferChanged);
 }
 
 PageCheckController::~PageCheckController() = default;
 
 PageCheckController::CheckedPage PageCheckController::pageOfBuffer() const
 {
-    const OutputBuffer &buffer = m_window->buffer();
-    const Shop shop = m_window->metrics().shop;
+    const OutputBuffer &buffer = m_workspace->buffer();
+    const Shop shop = m_workspace->metrics().shop;
     CheckedPage page;
     page.serial = m_serial + 1;
     page.text = buffer.text();
@@ -104,24 +109,19 @@ PageCheckController::CheckedPage PageCheckController::pageOfBuffer() const
         page.pageWidth = pagewidth::fragmentWidth(source->page, Metrics::forShop(shop));
         return page;
     }
-    // A summary as 汇总 writes it: every entry's code followed by CR LF.
-    const ModuleListModel &list = *m_window->moduleList()->model();
+    // A summary as 汇总 writes it: checked entry by entry.
+    const ModuleListModel &list = *m_workspace->list();
     if (list.count() == 0)
         return page;
-    QString summary;
-    QList<check::CheckSegment> segments;
-    QList<quint64> ids;
+    QList<SummarySpan> spans;
+    if (summaryText(list.entries(), &spans) != page.text)
+        return page;
     for (int row = 0; row < list.count(); ++row) {
         const ModuleEntry &entry = list.entry(row);
         const int width
             = entry.source ? pagewidth::fragmentWidth(entry.source->page, Metrics::forShop(shop)) : page.pageWidth;
-        segments.append({summary.size(), summary.size() + entry.code.size(), entry.number, entry.name, width});
-        ids.append(list.id(row));
-        summary += entry.code + u"\r\n"_s;
-    }
-    if (summary == page.text) {
-        page.segments = segments;
-        page.entryIds = ids;
+        page.segments.append({spans[row].begin, spans[row].end, entry.number, entry.name, width});
+        page.entryIds.append(list.id(row));
     }
     return page;
 }
@@ -139,7 +139,7 @@ void PageCheckController::checkBuffer()
 
 bool PageCheckController::confirmCopy()
 {
-    if (!m_checked || m_checked->text != m_window->buffer().text()) {
+    if (!m_checked || m_checked->text != m_workspace->buffer().text()) {
         // Checked quietly: a page without errors is copied as before.
         CheckedPage page = pageOfBuffer();
         if (errorCount(check::checkPage(page.text, page.pageWidth, page.segments)) == 0)
@@ -187,7 +187,7 @@ void PageCheckController::bufferChanged()
     m_changePending = true;
     QTimer::singleShot(0, this, [this] {
         m_changePending = false;
-        if (m_checked && m_checked->text != m_window->buffer().text())
+        if (m_checked && m_checked->text != m_workspace->buffer().text())
             clear();
     });
 }
@@ -215,12 +215,11 @@ void PageCheckController::clear()
 
 void PageCheckController::previewLoaded(bool ok)
 {
-    QWebEngineView *browser = m_window->browser();
-    if (!ok || browser->url() != QUrl::fromLocalFile(m_window->previewFile())) {
+    if (!ok || m_preview->view()->url() != QUrl::fromLocalFile(m_preview->filePath())) {
         m_previewShows.reset();
         return;
     }
-    m_previewShows = m_window->previewedText();
+    m_previewShows = m_preview->text();
     if (m_checked && m_previewShows == m_checked->text)
         measureRendering();
 }
@@ -256,7 +255,7 @@ void PageCheckController::measureRendering()
     const int serial = m_checked->serial;
     const int pageWidth = m_checked->pageWidth;
     const QPointer<PageCheckController> self(this);
-    m_window->browser()->page()->runJavaScript(
+    m_preview->view()->page()->runJavaScript(
         renderedWidthScript(pageWidth), QWebEngineScript::ApplicationWorld,
         [self, serial, pageWidth](const QVariant &result) {
             if (!self || !self->m_checked || self->m_checked->serial != serial || !result.isValid())
@@ -276,8 +275,7 @@ void PageCheckController::selectEntryOf(int findingRow)
     const QList<check::CheckSegment> &segments = m_checked->segments;
     for (qsizetype i = 0; i < segments.size(); ++i) {
         if (f.offset >= segments[i].begin && f.offset < segments[i].end) {
-            ModuleListPanel *list = m_window->moduleList();
-            list->selectRow(list->model()->rowOf(m_checked->entryIds.at(i)));
+            emit entrySelected(m_workspace->list()->rowOf(m_checked->entryIds.at(i)));
             return;
         }
     }

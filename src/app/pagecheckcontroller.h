@@ -9,12 +9,14 @@
 #include <optional>
 
 class QAbstractButton;
+class QWidget;
 
 namespace orv {
 
 class FindingsPanel;
-class MainWindow;
 class PictureMeasurer;
+class Preview;
+class Workspace;
 
 // The page check in the window: 检查 (and 编辑 → 检查页面, F7) checks what the
 // output buffer holds and shows the findings in the panel under the preview
@@ -31,7 +33,9 @@ class PageCheckController : public QObject {
     Q_OBJECT
 
 public:
-    PageCheckController(MainWindow *window, FindingsPanel *panel, QAbstractButton *badge);
+    // window: the parent of the questions and the picture progress.
+    PageCheckController(Workspace *workspace, const Preview *preview, FindingsPanel *panel, QAbstractButton *badge,
+                        QWidget *window);
     ~PageCheckController() override;
 
     // Checks the buffer and shows the findings.
@@ -56,6 +60,10 @@ public:
     // most as wide as what holds it, as the platform scales it down.
     static QString renderedWidthScript(int pageWidth);
 
+signals:
+    // A finding of this module-list row was selected.
+    void entrySelected(int row);
+
 private:
     struct CheckedPage;
 
@@ -67,7 +75,9 @@ private:
     void selectEntryOf(int findingRow);
     void showLineOf(int findingRow);
 
-    MainWindow *m_window;
+    Workspace *m_workspace;
+    const Preview *m_preview;
+    QWidget *m_window;
     QPointer<FindingsPanel> m_panel;
     QPointer<QAbstractButton> m_badge;
     std::unique_ptr<PictureMeasurer> m_pictureMeasurer;

@@ -30,6 +30,7 @@ void Preview::show(const QString &text)
         throw Failure::cannotCreateFile(path, file.errorString());
     }
     file.close();
+    m_text = text;
     m_view->load(QUrl::fromLocalFile(path));
 }
 

@@ -18,10 +18,14 @@ public:
     // ("Cannot create file ...") and leaves the browser alone when the file
     // cannot be written.
     void show(const QString &text);
+    // The text last written to the file.
+    const QString &text() const { return m_text; }
+    QWebEngineView *view() const { return m_view; }
 
 private:
     QString m_folder;
     QWebEngineView *m_view;
+    QString m_text;
 };
 
 } // namespace orv

@@ -1,7 +1,7 @@
 #include "progressmeasurer.h"
 
-#include <QEventLoop>
-#include <QProgressDialog>
+#include "widgets/progressrun.h"
+
 #include <QTimer>
 
 #include <exception>
@@ -10,12 +10,6 @@
 namespace orv {
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr int dialogDelayMs = 500;
-
-} // namespace
 
 ProgressMeasurer::ProgressMeasurer(std::unique_ptr<PictureMeasurer> inner, QWidget *window, QString progressFormat)
     : m_inner(std::move(inner))
@@ -37,28 +31,10 @@ QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, con
     if (urls.isEmpty())
         return {};
     const auto total = int(urls.size());
-    QProgressDialog dialog(progressText(0, total), u"取消"_s, 0, total, m_window);
-    dialog.setObjectName(u"fetchProgress"_s);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    dialog.setMinimumDuration(dialogDelayMs);
+    ProgressRun run(m_window, u"fetchProgress"_s, progressText(0, total));
+    run.setProgress(0, total, progressText(0, total));
 
     std::atomic_bool stop = false;
-    std::atomic_bool finished = false;
-    QEventLoop loop;
-    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, [&stop] { stop = true; });
-    QObject::connect(&dialog, &QDialog::rejected, &loop, [&stop] { stop = true; }); // Escape
-    const auto shown = [&](int done) {
-        if (progress)
-            progress(done, total);
-        // Only once it shows: a modal dialog's update runs the event loop.
-        if (dialog.isVisible()) {
-            dialog.setLabelText(progressText(done, total));
-            dialog.setValue(done);
-        }
-    };
-
     QList<MeasuredPicture> outcomes;
     std::exception_ptr error;
     std::thread worker([&] {
@@ -67,33 +43,29 @@ QList<MeasuredPicture> ProgressMeasurer::measureAll(const QStringList &urls, con
                 urls,
                 [&](int done, int) {
                     QMetaObject::invokeMethod(
-                        &dialog, [&shown, done] { shown(done); }, Qt::QueuedConnection);
+                        &run,
+                        [&, done] {
+                            if (progress)
+                                progress(done, total);
+                            run.setProgress(done, total, progressText(done, total));
+                        },
+                        Qt::QueuedConnection);
                 },
                 &stop);
         } catch (...) {
             error = std::current_exception();
         }
-        finished = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&run, &ProgressRun::finish, Qt::QueuedConnection);
     });
     // A caller's own cancel flag is watched as well.
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+    QObject::connect(&watch, &QTimer::timeout, &run, [&] {
         if (cancel && cancel->load())
             stop = true;
     });
     watch.start(50);
 
-    // The first half second takes no input, so nothing starts another action.
-    QTimer::singleShot(dialogDelayMs, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!finished) {
-        dialog.show();
-        loop.exec();
-    }
-    // The loop also ends when the application quits: the batch stops then.
-    if (!finished)
-        stop = true;
+    run.exec([&stop] { stop = true; });
     worker.join();
     if (error)
         std::rethrow_exception(error);

@@ -2,6 +2,7 @@
 
 #include "core/linelist.h"
 #include "core/outputbuffer.h"
+#include "core/summary.h"
 
 namespace orv {
 
@@ -196,9 +197,7 @@ QString ModuleListModel::previewText(int row) const
 
 void writeSummary(const QList<ModuleEntry> &entries, OutputBuffer &buffer)
 {
-    buffer.clear();
-    for (const ModuleEntry &entry : entries)
-        buffer.appendLine(entry.code);
+    buffer.setText(summaryText(entries));
 }
 
 } // namespace orv

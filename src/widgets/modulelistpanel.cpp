@@ -1,16 +1,11 @@
 #include "modulelistpanel.h"
 
 #include "core/modulelistmodel.h"
-#include "core/outputbuffer.h"
-#include "widgets/dialogs.h"
+#include "widgets/ids.h"
 #include "widgets/keyboardmenu.h"
 #include "widgets/modulelistcommands.h"
 #include "widgets/modulelistview.h"
-#include "widgets/modulepage.h"
-#include "widgets/workspace.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -22,13 +17,12 @@ namespace orv {
 
 using namespace Qt::StringLiterals;
 
-ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QWidget *parent)
+ModuleListPanel::ModuleListPanel(ModuleListModel *model, QUndoStack *undoStack, QWidget *parent)
     : QWidget(parent)
-    , m_workspace(workspace)
     , m_undoStack(undoStack)
-    , m_model(new ModuleListModel(this))
+    , m_model(model)
 {
-    setObjectName(u"pnl9"_s);
+    setObjectName(ids::moduleListArea);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -41,7 +35,7 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     layout->addWidget(heading);
 
     m_list = new ModuleListView(this);
-    m_list->setObjectName(u"lv1"_s);
+    m_list->setObjectName(ids::moduleList);
     m_list->setAccessibleName(u"版块列表"_s);
     m_list->setModel(m_model);
     m_list->setShowGrid(true);
@@ -58,16 +52,16 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
     layout->addLayout(listRow, 1);
 
     m_menu = new QMenu(this);
-    m_menu->setObjectName(u"pm1"_s);
-    addMenuAction(u"N11"_s, u"预览"_s, &ModuleListPanel::previewSelected);
-    addMenuAction(u"editEntry"_s, u"编辑"_s, &ModuleListPanel::editSelected);
-    addMenuAction(u"duplicateEntry"_s, u"复制"_s, &ModuleListPanel::duplicateSelected);
+    m_menu->setObjectName(ids::moduleListMenu);
+    addMenuAction(ids::previewEntry, u"预览"_s, &ModuleListPanel::previewSelected);
+    addMenuAction(ids::editEntry, u"编辑"_s, &ModuleListPanel::editSelected);
+    addMenuAction(ids::duplicateEntry, u"复制"_s, &ModuleListPanel::duplicateSelected);
     m_menu->addSeparator();
-    addMenuAction(u"N2"_s, u"上移"_s, &ModuleListPanel::moveSelectedUp);
-    addMenuAction(u"N3"_s, u"下移"_s, &ModuleListPanel::moveSelectedDown);
+    addMenuAction(ids::moveEntryUp, u"上移"_s, &ModuleListPanel::moveSelectedUp);
+    addMenuAction(ids::moveEntryDown, u"下移"_s, &ModuleListPanel::moveSelectedDown);
     m_menu->addSeparator();
-    QAction *remove = addMenuAction(u"N1"_s, u"删除"_s, &ModuleListPanel::removeSelected);
-    addMenuAction(u"N9"_s, u"清空"_s, &ModuleListPanel::clear);
+    QAction *remove = addMenuAction(ids::removeEntry, u"删除"_s, &ModuleListPanel::removeSelected);
+    addMenuAction(ids::clearEntries, u"清空"_s, &ModuleListPanel::clear);
     // Delete on the list deletes the selected entry; it can be undone, so it
     // asks nothing.
     remove->setShortcut(QKeySequence::Delete);
@@ -97,11 +91,11 @@ ModuleListPanel::ModuleListPanel(Workspace *workspace, QUndoStack *undoStack, QW
         row->addWidget(b);
         return b;
     };
-    m_summary = button(u"汇总"_s, u"btn2"_s);
-    connect(m_summary, &QPushButton::clicked, this, &ModuleListPanel::summarize);
-    m_extract = button(u"提取代码"_s, u"btntiqu"_s);
-    connect(m_extract, &QPushButton::clicked, this, &ModuleListPanel::extract);
-    m_check = button(u"检查"_s, u"btnCheck"_s);
+    m_summary = button(u"汇总"_s, ids::summarizeButton);
+    connect(m_summary, &QPushButton::clicked, this, &ModuleListPanel::summarizeRequested);
+    m_extract = button(u"提取代码"_s, ids::extractButton);
+    connect(m_extract, &QPushButton::clicked, this, &ModuleListPanel::extractRequested);
+    m_check = button(u"检查"_s, ids::checkButton);
     connect(m_check, &QPushButton::clicked, this, &ModuleListPanel::checkRequested);
     layout->addWidget(buttons);
 }
@@ -120,15 +114,8 @@ int ModuleListPanel::selectedRow() const
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-void ModuleListPanel::add(const ModulePage &page)
+void ModuleListPanel::add(const ModuleEntry &entry)
 {
-    const PageSpec &pageSpec = page.pageSpec();
-    if (!dialogs::confirm(window(), pageSpec.addConfirmation))
-        return;
-    const QString suffix = pageSpec.entrySuffix ? pageSpec.entrySuffix(PageState{page.values(), {}}) : QString();
-    const OutputBuffer &buffer = m_workspace->buffer();
-    const ModuleEntry entry{m_model->count() + 1, u"[ "_s + m_workspace->moduleName() + u" ] "_s + suffix,
-                            buffer.text(), buffer.source()};
     m_undoStack->push(new InsertEntryCommand(m_model, m_model->count(), entry, u"添加"_s));
 }
 
@@ -141,7 +128,7 @@ void ModuleListPanel::previewSelected()
 {
     const int row = selectedRow();
     if (row >= 0)
-        m_workspace->preview(m_model->previewText(row));
+        emit previewRequested(m_model->previewText(row));
 }
 
 void ModuleListPanel::editSelected()
@@ -194,25 +181,6 @@ void ModuleListPanel::clear()
 {
     if (m_model->count() > 0)
         m_undoStack->push(new ClearEntriesCommand(m_model));
-}
-
-void ModuleListPanel::summarize()
-{
-    OutputBuffer &buffer = m_workspace->buffer();
-    writeSummary(*m_model, buffer);
-    dialogs::inform(window(), u"所有代码已经提交完毕，可以通过右侧预览区查看总体样式！"_s);
-    m_workspace->preview(buffer.text());
-}
-
-void ModuleListPanel::extract()
-{
-    const OutputBuffer &buffer = m_workspace->buffer();
-    if (!buffer.isEmpty()) {
-        if (!m_workspace->confirmCopy())
-            return;
-        QGuiApplication::clipboard()->setText(buffer.text());
-    }
-    dialogs::inform(window(), u"代码提取完毕！"_s);
 }
 
 void ModuleListPanel::selectRow(int row)

@@ -144,7 +144,7 @@ void ModulePage::bindFields()
             connect(radio, &RadioGroup::itemChosen, this, &ModulePage::choiceMade);
         }
         setValue(f.key, f.defaultText);
-        watch(w);
+        watch(f.key, w);
     }
 
     if (auto *button = findChild<QPushButton *>(m_spec.generateButton)) {
@@ -157,22 +157,31 @@ void ModulePage::bindFields()
     }
 }
 
-void ModulePage::watch(QWidget *field)
+void ModulePage::watch(const QString &key, QWidget *field)
 {
+    const auto changed = [this, key] { userEdit(key); };
     if (auto *edit = qobject_cast<QLineEdit *>(field))
-        connect(edit, &QLineEdit::textChanged, this, &ModulePage::userEdit);
+        connect(edit, &QLineEdit::textChanged, this, changed);
     else if (auto *memo = qobject_cast<QPlainTextEdit *>(field))
-        connect(memo, &QPlainTextEdit::textChanged, this, &ModulePage::userEdit);
+        connect(memo, &QPlainTextEdit::textChanged, this, changed);
     else if (auto *combo = qobject_cast<QComboBox *>(field))
-        connect(combo, &QComboBox::editTextChanged, this, &ModulePage::userEdit);
+        connect(combo, &QComboBox::editTextChanged, this, changed);
     else if (auto *radio = qobject_cast<RadioGroup *>(field))
-        connect(radio, &RadioGroup::itemChosen, this, &ModulePage::userEdit);
+        connect(radio, &RadioGroup::itemChosen, this, changed);
 }
 
-void ModulePage::userEdit()
+void ModulePage::userEdit(const QString &key)
 {
     if (!m_settingValues)
-        emit edited();
+        emit edited(key);
+}
+
+void ModulePage::setButtonToolTips(const QString &generate, const QString &add)
+{
+    if (auto *button = findChild<QPushButton *>(m_spec.generateButton))
+        button->setToolTip(generate);
+    if (auto *button = findChild<QPushButton *>(m_spec.addButton))
+        button->setToolTip(add);
 }
 
 QWidget *ModulePage::fieldWidget(const QString &key) const
@@ -240,14 +249,6 @@ QStringList ModulePage::displayedLines(const QString &key, const QString &text) 
     if (memoText(*memo) == toLf(text))
         return laidOutLines(*memo->document(), *ownLayout);
     return wrappedLines(*memo, text);
-}
-
-void ModulePage::resetForShop()
-{
-    for (const FieldSpec &f : m_spec.fields) {
-        if (f.resetWithShop)
-            setValue(f.key, f.defaultText);
-    }
 }
 
 } // namespace orv

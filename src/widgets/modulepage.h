@@ -30,8 +30,8 @@ public:
     // font: a line wider than the field gives one line per wrapped part.
     QStringList displayedLines(const QString &key, const QString &text) const;
 
-    // The shop type changed: fields that depend on it go back to their defaults.
-    void resetForShop();
+    // Tool tips of the page's 生成 and 添加 buttons that name their keys.
+    void setButtonToolTips(const QString &generate, const QString &add);
 
 signals:
     void generateRequested();
@@ -39,12 +39,12 @@ signals:
     // The user chose an item of one of the page's radio groups.
     void choiceMade();
     // The user changed a field (a text, a choice); setting values does not count.
-    void edited();
+    void edited(const QString &key);
 
 private:
     void bindFields();
-    void watch(QWidget *field);
-    void userEdit();
+    void watch(const QString &key, QWidget *field);
+    void userEdit(const QString &key);
 
     const PageSpec &m_spec;
     bool m_settingValues = false;

@@ -79,7 +79,7 @@ class TstCheckWindow : public QObject {
     QString previewAndWait(const QString &text)
     {
         QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
-        m_window->buffer().setText(text);
+        m_window->workspace()->buffer().setText(text);
         m_window->preview();
         if (!loaded.wait(30000) && loaded.isEmpty())
             return u"not loaded"_s;
@@ -126,7 +126,7 @@ private slots:
         QVERIFY(!badge()->isVisible());
 
         m_window->resize(1400, 900);
-        m_window->buffer().setText(wideBlock);
+        m_window->workspace()->buffer().setText(wideBlock);
         check->click();
         QVERIFY(panel()->isVisible());
         // The list opens under the preview, which keeps most of the height,
@@ -140,7 +140,7 @@ private slots:
         QVERIFY(badge()->isVisible());
         QCOMPARE(badge()->text(), u"1 错误 · 1 警告"_s);
         QVERIFY(shownTexts().isEmpty());
-        QCOMPARE(m_window->buffer().text(), wideBlock); // the check changes nothing
+        QCOMPARE(m_window->workspace()->buffer().text(), wideBlock); // the check changes nothing
 
         // In a Tmall shop the block fits; F7 checks again.
         orv::test::choose(*m_window, u"rg1"_s, 1);
@@ -194,7 +194,7 @@ private slots:
              {std::tuple(u"btnchima"_s, u"btn19"_s, 750), std::tuple(u"btnfengetiao"_s, u"btn15"_s, 790)}) {
             orv::test::click(*m_window, navigation);
             orv::test::click(*m_window, generate);
-            QVERIFY(m_window->buffer().source());
+            QVERIFY(m_window->workspace()->buffer().source());
             orv::test::click(*m_window, u"btnCheck"_s);
             QCOMPARE(badge()->text(), u"0 错误 · 0 警告"_s);
             QVERIFY(child<QLabel>(*m_window, u"findingsTitle"_s)->text().contains(u"页面宽 %1 像素"_s.arg(width)));
@@ -212,14 +212,14 @@ private slots:
         orv::test::click(*m_window, u"btn19"_s);
         orv::test::click(*m_window, u"btn6"_s);
         orv::test::click(*m_window, u"btnzidingyi"_s);
-        m_window->buffer().setText(u"<table width=\"900\"><tr><td>x</td></tr></table>"_s);
+        m_window->workspace()->buffer().setText(u"<table width=\"900\"><tr><td>x</td></tr></table>"_s);
         orv::test::click(*m_window, u"btn13"_s);
         orv::test::click(*m_window, u"btn2"_s);
         dialogs::takeShown();
 
         orv::test::click(*m_window, u"btnCheck"_s);
         // Its line counts the entries' lines before it.
-        const QString summary = m_window->buffer().text();
+        const QString summary = m_window->workspace()->buffer().text();
         const int line = int(summary.first(summary.indexOf(u"<table width=\"900\""_s)).count(u"\r\n"_s)) + 1;
         QCOMPARE(rows(), QStringList{u"超宽 错误 3 [ 自定义 ] %1"_s.arg(line)});
         findingsList()->selectRow(0);
@@ -239,9 +239,9 @@ private slots:
     // The badge stays until the buffer holds another text.
     void badgeGoesWhenTheBufferChanges()
     {
-        m_window->buffer().setText(wideBlock);
+        m_window->workspace()->buffer().setText(wideBlock);
         orv::test::click(*m_window, u"btnCheck"_s);
-        m_window->buffer().setText(wideBlock); // written again, the same
+        m_window->workspace()->buffer().setText(wideBlock); // written again, the same
         QTest::qWait(50);
         QVERIFY(badge()->isVisible());
         QCOMPARE(rows().size(), 2);
@@ -261,7 +261,7 @@ private slots:
     {
         const QString question = u"检查发现代码中有 1 个错误，详见预览区下方的检查结果。仍然复制代码吗？"_s;
         QGuiApplication::clipboard()->setText(u"before"_s);
-        m_window->buffer().setText(wideBlock);
+        m_window->workspace()->buffer().setText(wideBlock);
 
         dialogs::queueAnswer(QMessageBox::Cancel);
         orv::test::click(*m_window, u"btntiqu"_s);
@@ -279,11 +279,11 @@ private slots:
         QCOMPARE(shownTexts(), (QStringList{question, u"代码提取完毕！"_s}));
 
         // Without errors: no question, and the panel stays as it was.
-        m_window->buffer().setText(u"<p>好的描述</p><a href=\"#\">x</a>"_s);
+        m_window->workspace()->buffer().setText(u"<p>好的描述</p><a href=\"#\">x</a>"_s);
         QTRY_VERIFY(!badge()->isVisible());
         panel()->hide();
         orv::test::click(*m_window, u"btntiqu"_s);
-        QCOMPARE(QGuiApplication::clipboard()->text(), m_window->buffer().text());
+        QCOMPARE(QGuiApplication::clipboard()->text(), m_window->workspace()->buffer().text());
         QCOMPARE(shownTexts(), QStringList{u"代码提取完毕！"_s});
         QVERIFY(!panel()->isVisible());
         QVERIFY(!badge()->isVisible());
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(badge()->text(), u"1 错误 · 0 警告"_s);
 
         // A check before the preview has loaded gets it when it has.
-        m_window->buffer().setText(u"<p style=\"margin-left:760px\">x</p>"_s);
+        m_window->workspace()->buffer().setText(u"<p style=\"margin-left:760px\">x</p>"_s);
         QSignalSpy loaded(m_window->browser(), &QWebEngineView::loadFinished);
         m_window->preview();
         orv::test::click(*m_window, u"btnCheck"_s);
@@ -346,7 +346,7 @@ private slots:
         server.route("/fits.jpg", Server::Behaviour::Reply, Server::response(200, orv::test::makeJpeg(750, 900)));
         const QString page = u"<p><img src=\"%1\"><img src=\"%2\">\r\n<img src=\"%3\"><img src=\"%1\"></p>"_s.arg(
             server.url(u"/wide.png"_s), server.url(u"/fits.jpg"_s), server.url(u"/gone.jpg"_s));
-        m_window->buffer().setText(page);
+        m_window->workspace()->buffer().setText(page);
         orv::test::click(*m_window, u"btnCheck"_s);
         const int before = int(rows().size());
         orv::test::click(*m_window, u"btnCheckPictures"_s);
@@ -369,7 +369,7 @@ private slots:
     {
         Server server;
         server.route("/silent.jpg", Server::Behaviour::Silent, {});
-        m_window->buffer().setText(u"<p><img src=\"%1\"></p>"_s.arg(server.url(u"/silent.jpg"_s)));
+        m_window->workspace()->buffer().setText(u"<p><img src=\"%1\"></p>"_s.arg(server.url(u"/silent.jpg"_s)));
         orv::test::click(*m_window, u"btnCheck"_s);
         const QStringList before = rows();
 

@@ -170,10 +170,10 @@ private slots:
         auto *title = child<QLineEdit>(*m_window, u"edt3"_s);
         title->setFocus();
         title->setText(u"快捷键"_s);
-        QVERIFY(m_window->buffer().isEmpty());
+        QVERIFY(m_window->workspace()->buffer().isEmpty());
         press(title, shortcuts::generate().first());
-        QVERIFY(m_window->buffer().text().contains(u"快捷键"_s));
-        const QString fragment = m_window->buffer().text();
+        QVERIFY(m_window->workspace()->buffer().text().contains(u"快捷键"_s));
+        const QString fragment = m_window->workspace()->buffer().text();
 
         auto *lineWidth = child<QWidget>(*m_window, u"cbb2"_s);
         lineWidth->setFocus();
@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(dialogs::takeShown().size(), 1); // the add confirmation
 
         press(QApplication::focusWidget(), shortcuts::summarize());
-        QCOMPARE(m_window->buffer().text(), fragment + u"\r\n"_s);
+        QCOMPARE(m_window->workspace()->buffer().text(), fragment + u"\r\n"_s);
         QCOMPARE(dialogs::takeShown().size(), 1);
 
         QGuiApplication::clipboard()->clear();
@@ -197,7 +197,7 @@ private slots:
         memo->setFocus();
         memo->setPlainText(u"<b>x</b>"_s);
         QTest::keyClick(memo, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
-        QVERIFY(m_window->buffer().text().contains(u"<b>x</b>"_s));
+        QVERIFY(m_window->workspace()->buffer().text().contains(u"<b>x</b>"_s));
         QCOMPARE(memo->toPlainText(), u"<b>x</b>"_s); // no line break typed
 
         // The keys are in the buttons' tool tips.
@@ -213,7 +213,7 @@ private slots:
         QVERIFY(!panel()->isVisible());
         press(m_window.get(), shortcuts::generate().first());
         press(m_window.get(), shortcuts::add().first());
-        QVERIFY(m_window->buffer().isEmpty());
+        QVERIFY(m_window->workspace()->buffer().isEmpty());
         QCOMPARE(listModel()->count(), 0);
         QVERIFY(dialogs::takeShown().isEmpty());
     }
@@ -245,13 +245,13 @@ private slots:
         QFETCH(QString, action);
         // An entry in the list, one step to undo and, for redo, one to redo.
         press(m_window.get(), shortcuts::module(1));
-        m_window->buffer().setText(u"<p>预览</p>"_s);
+        m_window->workspace()->buffer().setText(u"<p>预览</p>"_s);
         test::click(*m_window, u"btn8"_s);
         if (action == u"actionRedo"_s)
             m_window->undoStack()->undo();
         dialogs::takeShown();
 
-        clickIntoPreview(m_window->buffer().text());
+        clickIntoPreview(m_window->workspace()->buffer().text());
         if (QTest::currentTestFailed())
             return;
 
@@ -283,7 +283,7 @@ private slots:
         QVERIFY(!m_window->isWindowModified());
 
         type(shortcuts::summarize());
-        QCOMPARE(m_window->buffer().text(), listModel()->entry(0).code + u"\r\n"_s);
+        QCOMPARE(m_window->workspace()->buffer().text(), listModel()->entry(0).code + u"\r\n"_s);
         type(QKeySequence(Qt::Key_F7));
         QVERIFY(child(*m_window, u"findingsPanel"_s)->isVisible());
     }
@@ -293,7 +293,7 @@ private slots:
     void previewTextFieldKeepsItsUndo()
     {
         press(m_window.get(), shortcuts::module(1));
-        m_window->buffer().setText(u"<p>条目</p>"_s);
+        m_window->workspace()->buffer().setText(u"<p>条目</p>"_s);
         test::click(*m_window, u"btn8"_s);
         clickIntoPreview(u"<body style='margin:0'><input id='f' style='width:300px;height:40px'></body>"_s);
         if (QTest::currentTestFailed())

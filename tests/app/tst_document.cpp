@@ -63,7 +63,7 @@ private:
     void addDivider(const QString &title)
     {
         click(*w, u"btnfengetiao"_s);
-        w->page(u"tsfengetiao"_s)->setValue(u"title"_s, title);
+        orv::test::enter(*w->page(u"tsfengetiao"_s), u"title"_s, title);
         click(*w, u"btn15"_s);
         click(*w, u"btn8"_s);
         dialogs::takeShown(); // the question before adding
@@ -79,10 +79,10 @@ private:
         click(*w, u"btn14"_s);
         click(*w, u"btnadd"_s);
         addDivider(u"第一"_s);
-        w->buffer().setText(u"<p>汇总\r\n</p>\r\n"_s);
+        w->workspace()->buffer().setText(u"<p>汇总\r\n</p>\r\n"_s);
         click(*w, u"btn8"_s);
         dialogs::takeShown();
-        w->page(u"tsyouhuiquan"_s)->setValue(u"amounts"_s, u"5|6\r\n7"_s);
+        orv::test::enter(*w->page(u"tsyouhuiquan"_s), u"amounts"_s, u"5|6\r\n7"_s);
         dialogs::takeShown();
     }
 
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(w->document()->openFile(path(u"work.orvanta"_s)));
         QCOMPARE(w->project(), before);
         QCOMPARE(model()->code(2), u"<p>汇总\r\n</p>\r\n"_s);
-        QCOMPARE(w->metrics().totalWidth, 790);
+        QCOMPARE(w->workspace()->metrics().totalWidth, 790);
         QCOMPARE(w->page(u"tsyouhuiquan"_s)->value(u"amounts"_s), u"5|6\r\n7"_s);
         QCOMPARE(child<QLabel>(*w, u"lblzonggao"_s)->text(), u"360"_s);
         QVERIFY(!w->isWindowModified());
@@ -208,7 +208,7 @@ private slots:
         addDivider(u"原标题"_s);
         addDivider(u"第二"_s);
         ModulePage *divider = w->page(u"tsfengetiao"_s);
-        divider->setValue(u"title"_s, u"半成品"_s);
+        orv::test::enter(*divider, u"title"_s, u"半成品"_s);
         const QString before = model()->code(0);
 
         // Cancel: the entry stays, the page shows what it showed before.
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(bar->isVisible());
         QVERIFY(child<QLabel>(*bar, u"editBarLabel"_s)->text().contains(u"第 1 项"_s));
         QCOMPARE(divider->value(u"title"_s), u"原标题"_s);
-        divider->setValue(u"title"_s, u"改过"_s);
+        orv::test::enter(*divider, u"title"_s, u"改过"_s);
         click(*bar, u"editCancel"_s);
         QVERIFY(!bar->isVisible());
         QCOMPARE(model()->code(0), before);
@@ -228,8 +228,8 @@ private slots:
         // number and place kept.
         select(0);
         emit list()->doubleClicked(model()->index(0, 0));
-        divider->setValue(u"title"_s, u"新标题"_s);
-        w->page(u"tsfengetiao"_s)->setValue(u"remark"_s, u"备注"_s);
+        orv::test::enter(*divider, u"title"_s, u"新标题"_s);
+        orv::test::enter(*w->page(u"tsfengetiao"_s), u"remark"_s, u"备注"_s);
         click(*bar, u"editUpdate"_s);
         QVERIFY(!bar->isVisible());
         QCOMPARE(model()->count(), 2);
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(w->undoStack()->undoText(), u"更新"_s);
 
         // An entry without a page is its code, edited in the custom-HTML page.
-        w->buffer().setText(u"<p>自己的</p>"_s);
+        w->workspace()->buffer().setText(u"<p>自己的</p>"_s);
         click(*w, u"btn8"_s);
         select(2);
         trigger(u"editEntry"_s);
@@ -275,7 +275,7 @@ private slots:
         QVERIFY(!w->isWindowModified());
         const QList<ModuleEntry> saved = model()->entries();
 
-        addDivider(u"三"_s); // add
+        addDivider(u"二"_s); // add (the form as saved: only the list changes)
         select(0);
         trigger(u"duplicateEntry"_s); // duplicate
         select(2);
@@ -467,7 +467,7 @@ private slots:
     void exportHtmlIsAStandalonePage()
     {
         addDivider(u"导出"_s);
-        w->buffer().setText(u"<p>二</p>"_s);
+        w->workspace()->buffer().setText(u"<p>二</p>"_s);
         click(*w, u"btn8"_s);
         dialogs::queueFileName(path(u"page"_s));
         trigger(u"actionExportHtml"_s);

@@ -148,7 +148,7 @@ private slots:
         choose(*w, u"rg1"_s, 1); // Tmall: 790
         click(*w, u"btnfengetiao"_s);
         click(*w, u"btn15"_s);
-        QVERIFY(!w->buffer().isEmpty());
+        QVERIFY(!w->workspace()->buffer().isEmpty());
         dialogs::takeShown();
         const QString folder = path(u"buffer"_s);
         dialogs::queuePictureSettings({folder, 790, true});
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(QImage(QDir(folder).filePath(u"01.png"_s)).width(), 790);
         QVERIFY(dialogs::takeOpenedUrls().isEmpty()); // 关闭
 
-        w->buffer().clear();
+        w->workspace()->buffer().clear();
         exportPictures();
         const QList<dialogs::Shown> nothing = dialogs::takeShown();
         QCOMPARE(nothing.size(), 1);

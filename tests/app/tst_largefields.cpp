@@ -39,7 +39,7 @@ private slots:
         QTest::mouseClick(window.findChild<QWidget *>(u"btn16"_s), Qt::LeftButton);
 
         QVERIFY(orv::dialogs::takeShown().isEmpty());
-        const QString html = window.buffer().text();
+        const QString html = window.workspace()->buffer().text();
         QVERIFY(html.contains(u">10</div>"_s) && html.contains(u">50</div>"_s) && !html.contains(u">9</div>"_s));
         QVERIFY(html.contains(u"href=\"#c\""_s) && html.contains(u">c</div>"_s));
         const QString amounts = window.findChild<QPlainTextEdit *>(u"mmojine"_s)->toPlainText();

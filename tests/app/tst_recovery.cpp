@@ -44,12 +44,12 @@ void makeWork(MainWindow &w)
 {
     test::choose(w, u"rg1"_s, 1);
     test::click(w, u"btnfengetiao"_s);
-    w.page(u"tsfengetiao"_s)->setValue(u"title"_s, u"崩溃之前"_s);
+    orv::test::enter(*w.page(u"tsfengetiao"_s), u"title"_s, u"崩溃之前"_s);
     test::click(w, u"btn15"_s);
     test::click(w, u"btn8"_s);
-    w.buffer().setText(u"<p>自己的\r\n代码</p>"_s);
+    w.workspace()->buffer().setText(u"<p>自己的\r\n代码</p>"_s);
     test::click(w, u"btn8"_s);
-    w.page(u"tsyouhuiquan"_s)->setValue(u"amounts"_s, u"1|2\r\n3"_s);
+    orv::test::enter(*w.page(u"tsyouhuiquan"_s), u"amounts"_s, u"1|2\r\n3"_s);
     // A change the user types, which the document notices.
     QTest::keyClicks(test::child<QLineEdit>(w, u"edt25"_s), u"!"_s);
 }
@@ -57,8 +57,8 @@ void makeWork(MainWindow &w)
 // An entry of its own code, added to the list.
 void addCode(MainWindow &w, const QString &code)
 {
-    w.buffer().setText(code);
-    test::click(w, u"btn8"_s);
+    w.workspace()->buffer().setText(code);
+    test::click(*w.page(u"tsfengetiao"_s), u"btn8"_s);
 }
 
 QStringList codes(const MainWindow &w)
@@ -212,7 +212,7 @@ private slots:
         QVERIFY2(shown.first().text.contains(u"2 个版块"_s), qPrintable(shown.first().text));
         QCOMPARE(w.project(), expected);
         QVERIFY(w.isWindowModified());
-        QCOMPARE(w.metrics().totalWidth, 790);
+        QCOMPARE(w.workspace()->metrics().totalWidth, 790);
         QCOMPARE(w.moduleList()->model()->code(1), u"<p>自己的\r\n代码</p>"_s);
 
         // The killed window's file is taken over; the other window's stays.

@@ -64,9 +64,9 @@ private:
     void generateDetails(const QString &style, const QString &count, const QString &addresses)
     {
         ModulePage *details = page(u"tsxijie"_s);
-        details->setValue(u"style"_s, style);
-        details->setValue(u"count"_s, count);
-        details->setValue(u"pictures"_s, addresses);
+        orv::test::enter(*details, u"style"_s, style);
+        orv::test::enter(*details, u"count"_s, count);
+        orv::test::enter(*details, u"pictures"_s, addresses);
         click(*details, u"btn11"_s);
     }
 
@@ -134,7 +134,7 @@ private slots:
     void generateWithoutStyleReminds()
     {
         click(*m_window, u"btnguanlian"_s);
-        m_window->buffer().setText(u"earlier"_s);
+        m_window->workspace()->buffer().setText(u"earlier"_s);
         auto *links = child<QPlainTextEdit>(*m_window, u"mmothree"_s);
         links->setPlainText(u"\n  #|#|#|#  \n"_s);
         click(*m_window, u"btn14"_s);
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(shown.first().text, u"请选择生成类型后再生成代码！"_s);
         QCOMPARE(shown.first().caption, u"提示信息"_s);
         QCOMPARE(shown.first().icon, QMessageBox::NoIcon);
-        QCOMPARE(m_window->buffer().text(), u"earlier"_s);
+        QCOMPARE(m_window->workspace()->buffer().text(), u"earlier"_s);
         QCOMPARE(links->toPlainText(), u"#|#|#|#"_s);
         QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"0"_s, u"0"_s, u"0"_s}));
     }
@@ -156,14 +156,14 @@ private slots:
         click(*m_window, u"btndapei"_s);
         click(*m_window, u"btn7"_s);
         QCOMPARE(labelText(*m_window, u"lbltukuan"_s), u"220"_s);
-        QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;"_s));
+        QVERIFY(m_window->workspace()->buffer().text().startsWith(u"<div style=\"width:750px;"_s));
 
         // The related-sales cards keep the width of their style.
         click(*m_window, u"btnguanlian"_s);
         click(*m_window, u"btn14"_s);
         QVERIFY(dialogs::takeShown().isEmpty());
         QCOMPARE(metricLabels(), (QStringList{u"750"_s, u"310"_s, u"180"_s, u"270"_s}));
-        QCOMPARE(m_window->buffer().text().count(u"<li style=\"width:180px;"_s), 4);
+        QCOMPARE(m_window->workspace()->buffer().text().count(u"<li style=\"width:180px;"_s), 4);
     }
 
     void customHtmlSetsBufferOnly()
@@ -173,21 +173,21 @@ private slots:
         click(*m_window, u"btnzidingyi"_s);
         child<QPlainTextEdit>(*m_window, u"mmo34"_s)->setPlainText(u"<p>a\nb\n"_s);
         click(*m_window, u"btn23"_s);
-        QCOMPARE(m_window->buffer().text(),
+        QCOMPARE(m_window->workspace()->buffer().text(),
                  u"<table width=\"750\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\"><tr><td><p>a\r\nb\r\n"
                  "</td></tr></table>"_s);
         QVERIFY(!QFile::exists(file));
 
         click(*m_window, u"btnjiaoliu"_s);
         click(*m_window, u"btn22"_s);
-        QVERIFY(m_window->buffer().text().startsWith(u"<div style=\"width:750px;\">"_s));
-        QCOMPARE(QString::fromUtf8(readAll(file)), m_window->buffer().text());
+        QVERIFY(m_window->workspace()->buffer().text().startsWith(u"<div style=\"width:750px;\">"_s));
+        QCOMPARE(QString::fromUtf8(readAll(file)), m_window->workspace()->buffer().text());
         QVERIFY(dialogs::takeShown().isEmpty());
     }
 
     void displayFailureKeepsBuffer()
     {
-        m_window->buffer().setText(u"previous"_s);
+        m_window->workspace()->buffer().setText(u"previous"_s);
         click(*m_window, u"btnzhanshi"_s);
         auto *memo = child<QPlainTextEdit>(*m_window, u"mmozhanshi"_s);
         memo->setPlainText(u"\n  a|b  \n\n"_s);
@@ -196,13 +196,13 @@ private slots:
         const QList<dialogs::Shown> shown = dialogs::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.first().text, u"'abc' is not a valid integer value."_s);
-        QCOMPARE(m_window->buffer().text(), u"previous"_s);
+        QCOMPARE(m_window->workspace()->buffer().text(), u"previous"_s);
         QCOMPARE(memo->toPlainText(), u"a|b"_s);
 
         child<QComboBox>(*m_window, u"cbb3"_s)->setEditText(u"0"_s);
         click(*m_window, u"btn1"_s);
         QVERIFY(dialogs::takeShown().isEmpty());
-        QCOMPARE(m_window->buffer().text(), QString());
+        QCOMPARE(m_window->workspace()->buffer().text(), QString());
     }
 
     // The parameter lines follow the memo's own wrapping at its width.
@@ -221,7 +221,7 @@ private slots:
         QCoreApplication::processEvents();
         const QString longLine = u"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu"_s;
         const QString text = u"first\r\n"_s + longLine + u"\r\n\r\nlast\r\n"_s;
-        parametersPage->setValue(u"parameters"_s, text);
+        orv::test::enter(*parametersPage, u"parameters"_s, text);
         const QStringList lines = parametersPage->displayedLines(u"parameters"_s, text);
         QCOMPARE(lines.first(), u"first"_s);
         QCOMPARE(lines.last(), u"last"_s);
@@ -246,7 +246,8 @@ private slots:
         QStringList expected;
         for (const QString &line : lines)
             expected.append(line + u"<br>"_s);
-        QVERIFY(m_window->buffer().text().contains(u"</div>"_s + joinLines(expected) + u"</div></div></div>"_s));
+        QVERIFY(m_window->workspace()->buffer().text().contains(u"</div>"_s + joinLines(expected)
+                                                                + u"</div></div></div>"_s));
     }
 
     // The window measures the pictures as they arrive: no picture file is
@@ -256,8 +257,8 @@ private slots:
         const bool strayBefore = QFile::exists(u"1.jpg"_s);
         generateDetails(u"1"_s, u"1"_s, m_server.url(u"/a.jpg"_s));
         QCOMPARE(dialogs::takeShown().size(), 0);
-        QVERIFY(m_window->buffer().text().contains(u"height:990px;"_s));
-        QVERIFY(m_window->buffer().text().contains(u"top:-950px;"_s));
+        QVERIFY(m_window->workspace()->buffer().text().contains(u"height:990px;"_s));
+        QVERIFY(m_window->workspace()->buffer().text().contains(u"top:-950px;"_s));
         QVERIFY(!QFile::exists(QDir(m_window->privateFolder()).filePath(u"1.jpg"_s)));
         QCOMPARE(QFile::exists(u"1.jpg"_s), strayBefore);
     }
@@ -269,7 +270,7 @@ private slots:
         // The header never completes: a long EXIF block dripping in.
         m_server.route("/slow.jpg", Server::Behaviour::Drip,
                        QByteArray("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n\xFF\xD8\xFF\xE1\xFF\xFF"));
-        m_window->buffer().setText(u"before"_s);
+        m_window->workspace()->buffer().setText(u"before"_s);
         const QString previewFile = QDir(m_window->privateFolder()).filePath(u"file.html"_s);
         const QByteArray previewBefore = readAll(previewFile);
         const QString addresses = u"\r\n"_s + m_server.url(u"/slow.jpg"_s) + u"|\r\n"_s + m_server.url(u"/a.jpg"_s);
@@ -287,7 +288,7 @@ private slots:
         generateDetails(u"1"_s, u"2"_s, addresses);
         QVERIFY2(label.startsWith(u"正在获取图片 "_s) && label.endsWith(u" / 2"_s), qPrintable(label));
         QCOMPARE(dialogs::takeShown().size(), 0);
-        QCOMPARE(m_window->buffer().text(), u"before"_s);
+        QCOMPARE(m_window->workspace()->buffer().text(), u"before"_s);
         QCOMPARE(readAll(previewFile), previewBefore);
         QCOMPARE(page(u"tsxijie"_s)->value(u"pictures"_s), addresses); // not even cleaned
     }

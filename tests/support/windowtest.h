@@ -2,10 +2,15 @@
 
 // Driving widgets by object name, as a user would reach them.
 
+#include "core/linelist.h"
+#include "widgets/modulepage.h"
 #include "widgets/radiogroup.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -37,6 +42,24 @@ inline void choose(const QObject &root, const QString &groupName, int item)
     if (item >= buttons.size())
         qFatal("%s has no item %d", qPrintable(groupName), item);
     QTest::mouseClick(buttons.at(item), Qt::LeftButton);
+}
+
+// Puts a text into a field of a page as typing or choosing would, so that the
+// window hears of it (ModulePage::setValue is the window's own, and quiet).
+// A radio group's text is the index of the item to click.
+inline void enter(ModulePage &page, const QString &key, const QString &text)
+{
+    QWidget *w = page.fieldWidget(key);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->setText(text);
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(w))
+        memo->setPlainText(toLf(text));
+    else if (auto *combo = qobject_cast<QComboBox *>(w))
+        combo->setEditText(text);
+    else if (auto *radio = qobject_cast<RadioGroup *>(w))
+        choose(page, radio->objectName(), text.toInt());
+    else
+        qFatal("no field %s", qPrintable(key));
 }
 
 } // namespace orv::test

@@ -2,6 +2,7 @@
 #include "modules/catalog.h"
 #include "widgets/colourfields.h"
 #include "widgets/dialogs.h"
+#include "widgets/modulepage.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -70,7 +71,7 @@ private slots:
         QCOMPARE(edit->text(), u"#12AB0C"_s);
         QCOMPARE(edit->palette().color(QPalette::Base), QColor(0x12, 0xab, 0x0c));
         QCOMPARE(edit->palette().color(QPalette::Text), textColour);
-        QVERIFY(m_window->buffer().isEmpty());
+        QVERIFY(m_window->workspace()->buffer().isEmpty());
 
         // Typing afterwards changes the text, not the background.
         edit->setText(u"red"_s);
@@ -123,7 +124,17 @@ private slots:
     }
 
 private:
-    QLineEdit *field(const QString &name) { return m_window->findChild<QLineEdit *>(name); }
+    // The field of this component name, on its page.
+    QLineEdit *field(const QString &name)
+    {
+        for (const orv::PageSpec *pageSpec : orv::catalog::pages()) {
+            for (const orv::FieldSpec &f : pageSpec->fields) {
+                if (f.name == name)
+                    return m_window->page(pageSpec->id)->findChild<QLineEdit *>(name);
+            }
+        }
+        return nullptr;
+    }
     void doubleClick(QLineEdit *edit) { QTest::mouseDClick(edit, Qt::LeftButton); }
 
     std::unique_ptr<orv::MainWindow> m_window;

@@ -43,7 +43,7 @@ private:
     void add(const QStringList &codes)
     {
         for (const QString &code : codes) {
-            w->buffer().setText(code);
+            w->workspace()->buffer().setText(code);
             click(u"btn8"_s);
         }
     }
@@ -118,7 +118,7 @@ private slots:
         // Before anything was generated the entry holds an empty code.
         click(u"btn8"_s);
         click(u"btn15"_s);
-        const QString fragment = w->buffer().text();
+        const QString fragment = w->workspace()->buffer().text();
         QVERIFY(fragment.startsWith(u"<div"_s));
         click(u"btn8"_s);
         QCOMPARE(model()->count(), 2);
@@ -203,7 +203,7 @@ private slots:
 
         // The summary follows the new order.
         click(u"btn2"_s);
-        QCOMPARE(w->buffer().text(), u"B\r\nA\r\nC\r\n"_s);
+        QCOMPARE(w->workspace()->buffer().text(), u"B\r\nA\r\nC\r\n"_s);
     }
 
     void actionsWithoutSelectionDoNothing()
@@ -224,7 +224,7 @@ private slots:
         dialogs::takeShown();
         click(u"btn2"_s);
         const QString summary = u"A\r\n\r\nB\r\n"_s;
-        QCOMPARE(w->buffer().text(), summary);
+        QCOMPARE(w->workspace()->buffer().text(), summary);
         QCOMPARE(previewBytes(), summary.toUtf8());
         QCOMPARE(shownTexts(), QStringList{summaryDone});
         QCOMPARE(model()->count(), 3);
@@ -236,9 +236,9 @@ private slots:
 
     void summaryOfEmptyList()
     {
-        w->buffer().setText(u"fragment"_s);
+        w->workspace()->buffer().setText(u"fragment"_s);
         click(u"btn2"_s);
-        QVERIFY(w->buffer().isEmpty());
+        QVERIFY(w->workspace()->buffer().isEmpty());
         QCOMPARE(previewBytes(), QByteArray());
         QCOMPARE(shownTexts(), QStringList{summaryDone});
     }
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), u"held elsewhere"_s);
         QCOMPARE(shownTexts(), QStringList{extractDone});
 
-        w->buffer().setText(u"<p>x</p>\r\n"_s);
+        w->workspace()->buffer().setText(u"<p>x</p>\r\n"_s);
         click(u"btntiqu"_s);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"<p>x</p>\r\n"_s);
     }
@@ -258,11 +258,11 @@ private slots:
     void entryPreviewWritesCrLf()
     {
         add({u"<p>\n中文\n</p>"_s});
-        w->buffer().setText(u"later fragment"_s);
+        w->workspace()->buffer().setText(u"later fragment"_s);
         list()->selectRow(0);
         trigger(u"N11"_s);
         QCOMPARE(previewBytes(), u"<p>\r\n中文\r\n</p>\r\n"_s.toUtf8());
-        QCOMPARE(w->buffer().text(), u"later fragment"_s);
+        QCOMPARE(w->workspace()->buffer().text(), u"later fragment"_s);
         QCOMPARE(model()->code(0), u"<p>\n中文\n</p>"_s);
     }
 
@@ -280,7 +280,7 @@ private slots:
         QVERIFY2(shown.at(1).text.startsWith(u"Cannot create file \""_s + previewPath() + u"\". "_s),
                  qPrintable(shown.at(1).text));
         // The buffer keeps the summary, so extraction still copies it.
-        QCOMPARE(w->buffer().text(), u"A\r\n"_s);
+        QCOMPARE(w->workspace()->buffer().text(), u"A\r\n"_s);
         click(u"btntiqu"_s);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"A\r\n"_s);
         dialogs::takeShown();

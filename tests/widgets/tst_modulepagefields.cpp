@@ -116,7 +116,7 @@ private slots:
         test::click(*related, u"btn14"_s);
         QVERIFY(dialogs::takeShown().isEmpty());
         QCOMPARE(titles->document()->toRawText(), pasted);
-        const QString fragment = m_window->buffer().text();
+        const QString fragment = m_window->workspace()->buffer().text();
         const QString firstTitle = u">春季"_s + nbsp + u"新款</div>"_s;
         QVERIFY2(fragment.contains(firstTitle), qPrintable(fragment));
         QVERIFY(fragment.indexOf(u">夏装</div>"_s) > fragment.indexOf(firstTitle));
