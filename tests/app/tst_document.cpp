@@ -144,6 +144,23 @@ private slots:
         QVERIFY(Document::recentFiles().contains(path(u"work.orvanta"_s)));
     }
 
+    // What the window does not show of a project (its shared values, its
+    // product sheet) is saved again as it was opened.
+    void saveKeepsWhatTheWindowDoesNotShow()
+    {
+        Project project = readProjectFile(test::dataPath(u"../../examples/sample.orvanta"_s), catalog::pages());
+        project.values = {{u"主色"_s, u"#FF6600"_s}, {u"店铺名称"_s, u"小店"_s}};
+        project.sheet = path(u"products.csv"_s);
+        writeProjectFile(path(u"kept.orvanta"_s), project);
+        QVERIFY(w->document()->openFile(path(u"kept.orvanta"_s)));
+        addDivider(u"新的"_s);
+        trigger(u"actionSave"_s);
+        const Project saved = readProjectFile(path(u"kept.orvanta"_s), catalog::pages());
+        QCOMPARE(saved.values, project.values);
+        QCOMPARE(saved.sheet, project.sheet);
+        QCOMPARE(saved.entries.size(), project.entries.size() + 1);
+    }
+
     // Closing, 新建 and 打开 ask about unsaved changes: 保存, 不保存 or 取消.
     void unsavedChangesAsk_data()
     {
