@@ -1,11 +1,11 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "cli/mergeoutput.h"
 #include "core/failure.h"
 #include "core/linelist.h"
 #include "core/project.h"
 #include "modules/pagewidth.h"
 #include "sheets/merge.h"
+#include "sheets/mergeoutput.h"
 #include "sheets/sheet.h"
 
 #include <QDir>
@@ -104,29 +104,6 @@ MergeArguments parseMergeArguments(const QStringList &arguments)
     return parsed;
 }
 
-// A cell of index.csv, quoted where it must be.
-QString csvCell(const QString &text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"';
-}
-
-QString indexLine(const sheets::MergedRow &row)
-{
-    const auto count = [&](qsizetype n) { return row.checked ? QString::number(n) : QString(); };
-    const bool made = row.failed() ? row.checked : true;
-    return QStringList{QString::number(row.row + 1),
-                       csvCell(row.key),
-                       row.failed() ? QString() : csvCell(row.key + u".html"_s),
-                       made ? QString::number(row.characters) : QString(),
-                       count(row.errors),
-                       count(row.warnings),
-                       csvCell(row.failure)}
-               .join(u',')
-           + u"\r\n"_s;
-}
-
 // The same file under two spellings of its path (the sheet and --write-sheet).
 bool samePath(const QString &a, const QString &b)
 {
@@ -208,10 +185,16 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
         for (qsizetype i = 0; i < sheet.rows.size(); ++i)
             rows.append(i);
     }
-    QStringList names{MergeOutput::indexName};
+    QStringList names{sheets::MergeOutput::indexName};
     for (const qsizetype row : std::as_const(rows))
         names.append(keys[row] + u".html"_s);
-    MergeOutput output(parsed.folder, names, parsed.overwrite);
+    std::unique_ptr<sheets::MergeOutput> planned;
+    try {
+        planned = std::make_unique<sheets::MergeOutput>(parsed.folder, names, parsed.overwrite);
+    } catch (const sheets::OutputRefused &refused) {
+        throw UsageFailure{refused.message(), false};
+    }
+    sheets::MergeOutput &output = *planned;
     if (!parsed.writeSheet.isEmpty()) {
         for (const QString &name : std::as_const(names)) {
             if (samePath(parsed.writeSheet, QDir(output.folder()).filePath(name)))
@@ -224,7 +207,7 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
     services.displayedLines = [](const QString &, const QString &text) { return splitLines(text); };
     const std::atomic<bool> *interrupted = context.catchInterrupt ? context.catchInterrupt() : nullptr;
 
-    QString index = u"\uFEFFrow,key,file,characters,errors,warnings,message\r\n"_s;
+    QString index = sheets::indexHeader();
     QString failures;
     QHash<qsizetype, QString> mergedPages;
     Progress progress(context, rows.size());
@@ -237,7 +220,7 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
             project, pages, sheet, options, services,
             [&](const sheets::MergedRow &row) {
                 started = true;
-                index += indexLine(row);
+                index += sheets::indexLine(row);
                 if (row.failed()) {
                     ++failed;
                     failures += u"%1: row %2 (%3): %4\n"_s.arg(programName).arg(row.row + 1).arg(row.key, row.failure);
@@ -271,7 +254,7 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
     }
 
     try {
-        output.write(MergeOutput::indexName, index.toUtf8());
+        output.write(sheets::MergeOutput::indexName, index.toUtf8());
         if (column >= 0) {
             QStringList values;
             values.reserve(sheet.rows.size());

@@ -1,14 +1,14 @@
 #include "mergeoutput.h"
 
-#include "cli/arguments.h"
 #include "core/failure.h"
+#include "sheets/merge.h"
 #include "sheets/sheet.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-namespace orv::cli {
+namespace orv::sheets {
 
 using namespace Qt::StringLiterals;
 
@@ -27,16 +27,29 @@ bool present(const QFileInfo &info)
     return info.exists() || info.isSymLink();
 }
 
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+// A cell of index.csv, quoted where it must be.
+QString csvCell(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    return u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"';
+}
+
 } // namespace
 
 QStringList indexedFiles(const QString &indexPath)
 {
-    const sheets::Sheet index = sheets::readSheet(indexPath);
+    const Sheet index = readSheet(indexPath);
     const int column = index.column(u"file"_s);
     if (column < 0)
         throw Failure(u"\"%1\" has no column \"file\""_s.arg(indexPath));
     QStringList files;
-    for (const sheets::Row &row : index.rows) {
+    for (const Row &row : index.rows) {
         const QString &name = row.cells.value(column);
         if (isPageName(name) && !files.contains(name))
             files.append(name);
@@ -49,7 +62,7 @@ MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool o
 {
     const QFileInfo info(m_folder);
     if (present(info) && !info.isDir())
-        throw UsageFailure{u"--out %1 is a file, not a folder"_s.arg(quoted(folder)), false};
+        throw OutputRefused(u"%1 is a file, not a folder"_s.arg(quoted(folder)));
     if (!info.exists())
         return;
     QStringList candidates = names;
@@ -58,9 +71,8 @@ MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool o
         try {
             candidates += indexedFiles(index);
         } catch (const Failure &failure) {
-            throw UsageFailure{u"%1 holds an index.csv that lists no earlier merge (%2); move it away first"_s.arg(
-                                   quoted(folder), failure.message()),
-                               false};
+            throw OutputRefused(u"%1 holds an index.csv that lists no earlier merge (%2); move it away first"_s.arg(
+                quoted(folder), failure.message()));
         }
     }
     for (const QString &name : std::as_const(candidates)) {
@@ -69,8 +81,7 @@ MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool o
             continue;
         if (file.isDir() && !file.isSymLink()) {
             if (names.contains(name))
-                throw UsageFailure{u"%1 is a folder where the merge writes a file"_s.arg(quoted(file.filePath())),
-                                   false};
+                throw OutputRefused(u"%1 is a folder where the merge writes a file"_s.arg(quoted(file.filePath())));
             continue; // never a page of an earlier merge
         }
         m_replaced.append(name);
@@ -79,13 +90,33 @@ MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool o
         QStringList shown = m_replaced.mid(0, 3);
         if (m_replaced.size() > shown.size())
             shown.append(u"…"_s);
-        throw UsageFailure{u"%1 holds an earlier merge or files this one writes (%2); give --overwrite to replace "
-                           "them (other files stay)"_s.arg(quoted(folder), shown.join(u", "_s)),
-                           false};
+        throw OutputRefused(u"%1 holds an earlier merge or files this one writes (%2); give --overwrite to replace "
+                            "them (other files stay)"_s.arg(quoted(folder), shown.join(u", "_s)),
+                            m_replaced);
     }
 }
 
 MergeOutput::~MergeOutput() = default;
+
+QString indexHeader()
+{
+    return u"\uFEFFrow,key,file,characters,errors,warnings,message\r\n"_s;
+}
+
+QString indexLine(const MergedRow &row)
+{
+    const auto count = [&](qsizetype n) { return row.checked ? QString::number(n) : QString(); };
+    const bool made = row.failed() ? row.checked : true;
+    return QStringList{QString::number(row.row + 1),
+                       csvCell(row.key),
+                       row.failed() ? QString() : csvCell(row.key + u".html"_s),
+                       made ? QString::number(row.characters) : QString(),
+                       count(row.errors),
+                       count(row.warnings),
+                       csvCell(row.failure)}
+               .join(u',')
+           + u"\r\n"_s;
+}
 
 // The new files stand in a folder made as any other (QTemporaryDir's own is
 // for its owner only), which becomes the folder when there was none.
@@ -158,4 +189,4 @@ void MergeOutput::commit()
     }
 }
 
-} // namespace orv::cli
+} // namespace orv::sheets

@@ -5,9 +5,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "core/failure.h"
+
 #include <memory>
 
-namespace orv::cli {
+namespace orv::sheets {
+
+struct MergedRow;
 
 // The files of one merge in its folder. They are written into a staging
 // folder beside it and put in place together at the end; until then the
@@ -20,7 +24,7 @@ public:
     static inline const QString indexName = QStringLiteral("index.csv");
 
     // Plans writing the named files (plain file names, index.csv among them)
-    // into folder. Throws UsageFailure when the folder is a file, when it
+    // into folder. Throws OutputRefused when the folder is a file, when it
     // holds an earlier set or a file of the names and overwrite is not given,
     // when a name is a folder there, or when its index.csv cannot be read.
     MergeOutput(const QString &folder, const QStringList &names, bool overwrite);
@@ -49,8 +53,30 @@ private:
     std::unique_ptr<QTemporaryDir> m_staging;
 };
 
+// Why a merge's folder cannot take the set; replaced says whether it is only
+// for want of leave to replace an earlier set (or files of the same names).
+class OutputRefused : public Failure {
+public:
+    OutputRefused(const QString &message, QStringList replaced = {})
+        : Failure(message)
+        , m_replaced(std::move(replaced))
+    {
+    }
+    // The files that would be replaced, when that is all that stands in the way.
+    const QStringList &replaced() const { return m_replaced; }
+
+private:
+    QStringList m_replaced;
+};
+
 // The earlier merge's pages that its index lists: plain .html file names.
 // Throws Failure when the index cannot be read.
 QStringList indexedFiles(const QString &indexPath);
 
-} // namespace orv::cli
+// index.csv: its first line (with a byte-order mark, so that spreadsheets
+// read it as UTF-8) and the line of one row: row, key, file, characters,
+// errors, warnings, message.
+QString indexHeader();
+QString indexLine(const MergedRow &row);
+
+} // namespace orv::sheets
