@@ -5,7 +5,7 @@
 #include "core/project.h"
 #include "modules/pagewidth.h"
 #include "sheets/merge.h"
-#include "sheets/mergeoutput.h"
+#include "sheets/mergerun.h"
 #include "sheets/sheet.h"
 
 #include <QDir>
@@ -180,24 +180,19 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
             usageError(u"--write-sheet: a workbook is written back as CSV; give a file name ending in .csv"_s);
     }
 
-    QList<qsizetype> rows = options.rows;
-    if (rows.isEmpty()) {
-        for (qsizetype i = 0; i < sheet.rows.size(); ++i)
-            rows.append(i);
-    }
-    QStringList names{sheets::MergeOutput::indexName};
-    for (const qsizetype row : std::as_const(rows))
-        names.append(keys[row] + u".html"_s);
-    std::unique_ptr<sheets::MergeOutput> planned;
+    sheets::MergeTarget target{parsed.folder, parsed.overwrite, parsed.writeSheet, column};
+    std::unique_ptr<sheets::MergeRun> run;
     try {
-        planned = std::make_unique<sheets::MergeOutput>(parsed.folder, names, parsed.overwrite);
-    } catch (const sheets::OutputRefused &refused) {
-        throw UsageFailure{refused.message(), false};
+        run = std::make_unique<sheets::MergeRun>(sheet, options, target);
+    } catch (const Failure &failure) {
+        throw UsageFailure{failure.message(), false};
     }
-    sheets::MergeOutput &output = *planned;
+    const qsizetype rows = run->rows().size();
     if (!parsed.writeSheet.isEmpty()) {
-        for (const QString &name : std::as_const(names)) {
-            if (samePath(parsed.writeSheet, QDir(output.folder()).filePath(name)))
+        for (const qsizetype row : run->rows()) {
+            const QString page = QDir(parsed.folder).filePath(keys[row] + u".html"_s);
+            if (samePath(parsed.writeSheet, page)
+                || samePath(parsed.writeSheet, QDir(parsed.folder).filePath(sheets::MergeOutput::indexName)))
                 usageError(u"--write-sheet %1 is a file of the merge itself"_s.arg(quoted(parsed.writeSheet)));
         }
     }
@@ -207,31 +202,20 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
     services.displayedLines = [](const QString &, const QString &text) { return splitLines(text); };
     const std::atomic<bool> *interrupted = context.catchInterrupt ? context.catchInterrupt() : nullptr;
 
-    QString index = sheets::indexHeader();
     QString failures;
-    QHash<qsizetype, QString> mergedPages;
-    Progress progress(context, rows.size());
+    Progress progress(context, rows);
     qsizetype done = 0;
     qsizetype failed = 0;
     bool started = false;
     sheets::MergeTotals totals;
     try {
-        totals = sheets::mergeSheet(
-            project, pages, sheet, options, services,
+        totals = run->run(
+            project, pages, services,
             [&](const sheets::MergedRow &row) {
                 started = true;
-                index += sheets::indexLine(row);
                 if (row.failed()) {
                     ++failed;
                     failures += u"%1: row %2 (%3): %4\n"_s.arg(programName).arg(row.row + 1).arg(row.key, row.failure);
-                } else {
-                    output.write(row.key + u".html"_s, row.page.toUtf8());
-                    // Pictures of the page (--render) belong here: a
-                    // RenderJob of row.codes at row.pageWidth into KEY/ of
-                    // the staging folder, so that they are put in place with
-                    // the pages.
-                    if (column >= 0)
-                        mergedPages.insert(row.row, row.page);
                 }
                 progress.update(++done, failed);
             },
@@ -240,7 +224,7 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
         progress.clear();
         if (!started)
             throw UsageFailure{failure.message(), false};
-        return {GeneratorFailed, {}, (failure.message() + u'\n').toUtf8()};
+        return {GeneratorFailed, {}, (failures + failure.message() + u'\n').toUtf8()};
     }
     progress.clear();
     if (totals.cancelled) {
@@ -248,23 +232,9 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                 {},
                 u"%1: merge interrupted after %2 of %3 rows; %4 is as it was\n"_s.arg(programName)
                     .arg(done)
-                    .arg(rows.size())
+                    .arg(rows)
                     .arg(parsed.folder)
                     .toUtf8()};
-    }
-
-    try {
-        output.write(sheets::MergeOutput::indexName, index.toUtf8());
-        if (column >= 0) {
-            QStringList values;
-            values.reserve(sheet.rows.size());
-            for (qsizetype i = 0; i < sheet.rows.size(); ++i)
-                values.append(mergedPages.value(i, sheet.rows[i].cells.value(column)));
-            sheets::writeSheet(sheet, column, values, parsed.writeSheet);
-        }
-        output.commit();
-    } catch (const Failure &failure) {
-        return {GeneratorFailed, {}, (failures + failure.message() + u'\n').toUtf8()};
     }
     const QString summary = u"%1 rows merged into %2: %3 pages, %4 failed\n"_s.arg(done)
                                 .arg(parsed.folder)
