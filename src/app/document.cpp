@@ -106,6 +106,7 @@ void Document::addActions(QMenu *menu)
     menu->addSeparator();
     action(u"actionExportHtml"_s, u"导出 HTML(&E)…"_s, QKeySequence(), &Document::exportHtml);
     action(u"actionExportPictures"_s, u"导出手机详情图片(&M)…"_s, QKeySequence(), &Document::exportPicturesRequested);
+    action(u"actionMerge"_s, u"批量生成(&B)…"_s, QKeySequence(), &Document::mergeRequested);
     menu->addSeparator();
     action(u"actionQuit"_s, u"退出(&X)"_s, QKeySequence(u"Ctrl+Q"_s), [this] { m_window->close(); });
     fillRecentMenu();

@@ -76,6 +76,8 @@ public:
 signals:
     // 导出手机详情图片…: the window exports, as it holds the output buffer.
     void exportPicturesRequested();
+    // 批量生成…: the window shows its dialog.
+    void mergeRequested();
     void statusChanged(const QString &text);
 
 private:

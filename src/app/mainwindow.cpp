@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/exportpictures.h"
 #include "app/links.h"
+#include "app/mergedialog.h"
 #include "app/pagecheckcontroller.h"
 #include "app/preview.h"
 #include "app/previewpage.h"
@@ -177,6 +178,7 @@ void MainWindow::createMenu()
     m_document->addActions(file);
     connect(m_document, &Document::exportPicturesRequested, this,
             [this] { exportPictures(this, project(), m_workspace->buffer(), m_document->filePath()); });
+    connect(m_document, &Document::mergeRequested, this, &MainWindow::showMergeDialog);
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
     edit->setObjectName(ids::editMenu);
@@ -739,6 +741,16 @@ void MainWindow::updateEditedEntry()
 void MainWindow::cancelEdit()
 {
     m_workspace->cancelEdit();
+}
+
+MergeDialog *MainWindow::showMergeDialog()
+{
+    if (!m_mergeDialog) {
+        m_mergeDialog = new MergeDialog(m_workspace, m_measurer.get(), this);
+        connect(m_mergeDialog, &MergeDialog::previewRequested, this, qOverload<const QString &>(&MainWindow::preview));
+    }
+    m_mergeDialog->showFor(m_document->filePath());
+    return m_mergeDialog;
 }
 
 void MainWindow::showFailure(const QString &message)

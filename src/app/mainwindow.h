@@ -24,6 +24,7 @@ namespace orv {
 class ColourFields;
 class EditBar;
 class FindingsPanel;
+class MergeDialog;
 class ModuleListPanel;
 class PageCheckController;
 class ModulePage;
@@ -87,6 +88,8 @@ public:
     void editEntry(quint64 id);
     void updateEditedEntry();
     void cancelEdit();
+    // 文件 → 批量生成….
+    MergeDialog *showMergeDialog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -150,6 +153,7 @@ private:
     bool m_findingsPlaced = false;
     QToolButton *m_checkBadge = nullptr;
     PageCheckController *m_pageCheck = nullptr;
+    MergeDialog *m_mergeDialog = nullptr;
 };
 
 } // namespace orv

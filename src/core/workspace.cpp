@@ -131,6 +131,14 @@ void Workspace::setMetrics(const Metrics &metrics)
     emit edited();
 }
 
+void Workspace::setSheet(const QString &path)
+{
+    if (m_project.sheet == path)
+        return;
+    m_project.sheet = path;
+    emit edited();
+}
+
 Generation Workspace::generate(const QString &pageId, const Services &services)
 {
     const PageSpec *page = pageSpec(pageId);

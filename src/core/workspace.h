@@ -70,6 +70,8 @@ public:
     // choice writes, if the page writes any.
     void applyChoice(const QString &pageId);
     void setMetrics(const Metrics &metrics);
+    // The product sheet the project uses (批量生成), an absolute path.
+    void setSheet(const QString &path);
 
     // ---- Actions; they return what the window has to show.
     // 生成: runs the page's generator on its fields and the metrics. Unless
