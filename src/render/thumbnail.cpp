@@ -25,14 +25,14 @@ QByteArray thumbnailPng(const QStringList &codes, int pageWidth, const Thumbnail
     const RenderedPage page = renderPage(source, renderOptions);
     if (page.image.isNull() || page.image.width() < 1 || page.image.height() < 1)
         throw Failure(u"The page drew no picture"_s);
-    const QImage scaled = page.image.scaledToWidth(options.width, Qt::SmoothTransformation);
+    const int height = std::max(1, int(qint64(page.image.height()) * options.width / page.image.width()));
+    const QImage scaled = page.image.scaled(options.width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QImage top = scaled.copy(0, 0, scaled.width(), std::min(scaled.height(), options.maxHeight));
 
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    writer.setCompression(9);
     if (!writer.write(top.convertToFormat(QImage::Format_RGB888)))
         throw Failure(u"Cannot make a preview picture: %1"_s.arg(writer.errorString()));
     return png;
