@@ -184,10 +184,23 @@ QString BlockLibrary::rename(const QString &path, const QString &name)
 void BlockLibrary::moveToTrash(const QString &path)
 {
     checkInside(path);
+    const auto fail
+        = [&](const QString &why) { throw Failure(u"Cannot move block \"%1\" to the trash: %2"_s.arg(path, why)); };
     QFile file(path);
-    if (!file.moveToTrash()) {
-        throw Failure(u"Cannot move block \"%1\" to the trash: %2"_s.arg(
-            path, file.errorString().isEmpty() ? u"there is no trash here"_s : file.errorString()));
+    if (!file.moveToTrash())
+        fail(file.errorString().isEmpty() ? u"there is no trash here"_s : file.errorString());
+    // Where Qt cannot set up the desktop's trash (no data folder), it moves
+    // the file into "files/" under the working folder and says it succeeded:
+    // the file goes back and the move fails.
+    const QString moved = file.fileName();
+    if (QFileInfo(moved).isRelative()) {
+        const QString name = QFileInfo(moved).fileName();
+        QFile::remove(u"info/"_s + name + u".trashinfo"_s);
+        const bool back = QFile::rename(moved, path);
+        for (const QString &folder : {u"files"_s, u"info"_s})
+            QDir().rmdir(folder);
+        fail(back ? u"there is no trash here"_s
+                  : u"it was moved to \"%1\" instead"_s.arg(QFileInfo(moved).absoluteFilePath()));
     }
 }
 

@@ -114,7 +114,12 @@ ProjectChange bindColour(const Project &project, const QString &colour, const QS
     Project bound = project;
     if (!findSharedValue(bound.values, trimmed)) {
         const QString key = colourKey(colour);
-        bound.values.append({trimmed, key.startsWith(u'#') ? key : colour.trimmed()});
+        QString text = colour.trimmed();
+        for (const ColourUse &use : coloursInUse(project, pages)) {
+            if (colourKey(use.colour) == key)
+                text = use.colour;
+        }
+        bound.values.append({trimmed, text});
     }
     ProjectChange change = replaceColour(bound, colour, u"{{"_s + trimmed + u"}}"_s, pages, services, mode);
     if (change.cancelled)

@@ -37,8 +37,8 @@ ProjectChange replaceColour(const Project &project, const QString &colour, const
 
 // The same with "{{name}}" as the replacement, bound to the shared value
 // name: a value of that name is added with the colour as its text (as
-// ColourUse::colour gives it), or, when the project has one, it stays as
-// it is. Throws Failure for a name no shared value may have.
+// coloursInUse() lists it), or, when the project has one, it stays as it
+// is. Throws Failure for a name no shared value may have.
 ProjectChange bindColour(const Project &project, const QString &colour, const QString &name,
                          const QList<const PageSpec *> &pages, const Services &services,
                          SlotMode mode = SlotMode::AsTyped);
