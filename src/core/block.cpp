@@ -54,7 +54,7 @@ QByteArray blockJson(const Block &block)
     w.key(u"version"_s);
     w.value(formatVersion);
     w.key(u"name"_s);
-    w.value(block.name);
+    w.value(block.name.trimmed());
     w.key(u"shop"_s);
     w.value(shopName(block.shop));
     w.key(u"entries"_s);

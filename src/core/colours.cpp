@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 #include "core/names.h"
-#include "core/sharedvalues.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -53,11 +52,26 @@ void forColours(Project &project, const QList<const PageSpec *> &pages, Visit vi
 
 } // namespace
 
-QString colourKey(const QString &text)
+bool isHexColour(const QString &text)
 {
     static const QRegularExpression hex(u"^#([0-9a-fA-F]{3}|[0-9a-fA-F]{6})$"_s);
+    return hex.match(text.trimmed()).hasMatch();
+}
+
+SharedValues colourValues(const SharedValues &values)
+{
+    SharedValues colours;
+    for (const SharedValue &value : values) {
+        if (isHexColour(value.value))
+            colours.append(value);
+    }
+    return colours;
+}
+
+QString colourKey(const QString &text)
+{
     const QString trimmed = text.trimmed();
-    if (!hex.match(trimmed).hasMatch())
+    if (!isHexColour(trimmed))
         return trimmed.toLower();
     QString key = u"#"_s;
     for (qsizetype i = 1; i < trimmed.size(); ++i)

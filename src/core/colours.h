@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/regenerate.h"
+#include "core/sharedvalues.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +17,14 @@ namespace orv {
 // "#FF3300"; a text that is no hex colour (#RGB, #RRGGBB) compares trimmed
 // and in lower case ("Red" is "red"). Empty for an empty text.
 QString colourKey(const QString &text);
+
+// Whether the text (trimmed) is a hex colour, #RGB or #RRGGBB, as the colour
+// fields write them.
+bool isHexColour(const QString &text);
+
+// The shared values that are colours (isHexColour), in order: what a colour
+// field's pop-up menu offers ("使用 主色").
+SharedValues colourValues(const SharedValues &values);
 
 struct ColourUse {
     // "#FF3300" for a hex colour; another text as the first field holding

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace orv {
 
 using namespace Qt::StringLiterals;

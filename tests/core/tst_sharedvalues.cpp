@@ -135,6 +135,9 @@ private slots:
         for (const ColourUse &use : coloursInUse(project, catalog::pages()))
             uses.append({use.colour, use.fields});
         QCOMPARE(uses, (QList<std::pair<QString, int>>{{u"#FF3300"_s, 3}, {u"Red"_s, 2}}));
+        QCOMPARE(
+            colourValues({{u"a"_s, u" #0a0"_s}, {u"b"_s, u"red"_s}, {u"c"_s, u"#12345"_s}, {u"d"_s, u"#AABBCC"_s}}),
+            (SharedValues{{u"a"_s, u" #0a0"_s}, {u"d"_s, u"#AABBCC"_s}}));
 
         const ProjectChange replaced = replaceColour(project, u"#F30"_s, u"#00AA00"_s, catalog::pages(), {});
         QCOMPARE(replaced.rows, (QList<int>{0, 1}));
