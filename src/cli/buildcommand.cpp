@@ -1,11 +1,12 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "core/failure.h"
-#include "core/generation.h"
 #include "core/linelist.h"
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
 #include "core/project.h"
+#include "core/regenerate.h"
+#include "core/sharedvalues.h"
 
 #include <optional>
 
@@ -19,6 +20,7 @@ struct BuildOptions {
     QString project;
     bool regenerate = false;
     std::optional<Shop> shop;
+    QString style;
 };
 
 BuildOptions parseBuildOptions(const QStringList &arguments)
@@ -36,8 +38,18 @@ BuildOptions parseBuildOptions(const QStringList &arguments)
                 value = arguments.at(++i);
             }
             options.shop = shopOption(value);
+        } else if (option == u"--style"_s) {
+            if (!hasValue) {
+                if (i + 1 >= arguments.size())
+                    usageError(u"--style needs a value"_s);
+                value = arguments.at(++i);
+            }
+            if (value.isEmpty())
+                usageError(u"--style needs a style file"_s);
+            options.style = value;
         } else if (argument.startsWith(u'-') && argument != u"-"_s) {
-            usageError(u"unknown option %1 for build; the options are --regenerate and --shop"_s.arg(quoted(argument)));
+            usageError(u"unknown option %1 for build; the options are --regenerate, --shop and --style"_s.arg(
+                quoted(argument)));
         } else if (options.project.isEmpty()) {
             options.project = argument;
         } else {
@@ -48,6 +60,8 @@ BuildOptions parseBuildOptions(const QStringList &arguments)
         usageError(u"build needs a PROJECT file"_s);
     if (options.shop && !options.regenerate)
         usageError(u"--shop only applies with --regenerate"_s);
+    if (!options.style.isEmpty() && !options.regenerate)
+        usageError(u"--style only applies with --regenerate"_s);
     return options;
 }
 
@@ -59,30 +73,36 @@ Result build(const QList<const PageSpec *> &pages, const QStringList &arguments,
     Project project;
     try {
         project = readProjectFile(options.project, pages);
+        if (!options.style.isEmpty())
+            project.values = withStyle(project.values, readStyleFile(options.style));
     } catch (const Failure &failure) {
         throw UsageFailure{failure.message(), false};
     }
 
-    Services services;
-    services.measurer = context.measurer;
-    services.displayedLines = [](const QString &, const QString &text) { return splitLines(text); };
     if (options.regenerate) {
+        // Every slot is named before anything is made, as merge does.
+        const SlotValues values = slotValues(project.values);
+        const QList<SlotProblem> problems = slotProblems(project.entries, pages, values);
+        if (!problems.isEmpty()) {
+            QStringList lines;
+            for (const SlotProblem &problem : problems)
+                lines.append(problem.message());
+            QString message = u"Cannot build project \"%1\": "_s.arg(options.project) + lines.join(u'\n');
+            QStringList names;
+            for (const SharedValue &value : std::as_const(project.values))
+                names.append(value.name);
+            message += names.isEmpty() ? u"\n(the project has no shared values)"_s
+                                       : u"\n(the shared values: %1)"_s.arg(names.join(u", "_s));
+            throw UsageFailure{message, false};
+        }
+        Services services;
+        services.measurer = context.measurer;
+        services.displayedLines = [](const QString &, const QString &text) { return splitLines(text); };
         for (ModuleEntry &entry : project.entries) {
-            if (!entry.source)
-                continue;
-            const PageSpec *page = pageNamed(pages, entry.source->page);
-            PageState state = entryState(*page, *entry.source);
-            if (options.shop)
-                state.metrics = Metrics::forShop(*options.shop);
-            const Generation run = orv::generate(*page, state, services);
-            if (run.outcome != Generation::Outcome::Fragment) {
-                const QString message
-                    = run.outcome == Generation::Outcome::Reminder ? run.text : errorBoxText(run.text);
-                return {GeneratorFailed,
-                        {},
-                        u"entry %1 (%2): %3\n"_s.arg(entry.number).arg(entry.name.trimmed(), message).toUtf8()};
-            }
-            entry.code = run.text;
+            const Regeneration made = regenerateEntry(entry, pages, {values, SlotMode::Strict, options.shop}, services);
+            if (!made.made())
+                return {GeneratorFailed, {}, (made.failure + u'\n').toUtf8()};
+            entry.code = made.code;
         }
     }
     OutputBuffer summary;

@@ -15,14 +15,14 @@ QString helpText(const QList<const PageSpec *> &pages)
     QString text
         = uR"(Usage: orvanta-cli generate PAGE [--shop taobao|tmall] [--set NAME=VALUE]... [--set-file NAME=PATH]...
        orvanta-cli fields PAGE
-       orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall]
+       orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall] [--style FILE]
        orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli render PROJECT --out DIR [--width N] [--format jpg|png]
                           [--keep-going] [--overwrite] [--timeout SECONDS]
        orvanta-cli merge PROJECT SHEET --out DIR [--key COLUMN] [--rows LIST]
                          [--check] [--shop taobao|tmall] [--encoding NAME]
                          [--sheet NAME] [--overwrite]
-                         [--write-sheet OUT [--column NAME]]
+                         [--write-sheet OUT [--column NAME]] [--style FILE]
        orvanta-cli --help | --version
 
 generate builds the HTML fragment of one module page, exactly as the window's
@@ -47,10 +47,15 @@ build writes the page of a project file (.orvanta, as the window saves it)
 exactly as the window's 汇总 puts it together: every entry's code followed by
 CR LF.
   --regenerate          generates every entry that came from a page afresh
-                        from its stored fields (entries without a page keep
-                        their code); a failing entry fails the command
+                        from its stored fields, their slots ({{主色}}) filled
+                        with the project's shared values (entries without a
+                        page keep their code, its slots filled); a failing
+                        entry fails the command, a slot without a value is
+                        an error before anything is made
   --shop taobao|tmall   with --regenerate: lays every such entry out for
                         this shop type instead of its stored one
+  --style FILE          with --regenerate: the style file's values
+                        (.orvanta-style) over the project's shared values
   Example: orvanta-cli build examples/sample.orvanta --regenerate --shop tmall > page.html
 
 check reads the HTML of a description (FILE, or standard input when FILE is
@@ -96,7 +101,8 @@ shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
 
 merge makes one page per product row of SHEET (CSV, XLSX or ODS) from the
 design PROJECT, whose fields hold slots: {{COLUMN}} is replaced by the row's
-cell of that column (the name compared without blanks at either end), {{{{
+cell of that column (the name compared without blanks at either end), or
+without such a column by the project's shared value of that name, {{{{
 writes a literal {{. Each page is what build --regenerate makes with the
 row's values. It writes DIR/KEY.html per row and DIR/index.csv (row, key,
 file, characters, errors, warnings, message; UTF-8 with a byte-order mark).
@@ -124,6 +130,9 @@ set is put in place when it is whole: a run that fails or is interrupted
                         of the listing tool's layout), in the sheet's own
                         encoding and layout; never the input file
   --column NAME         with --write-sheet: the column for the pages
+  --style FILE          the style file's values (.orvanta-style) over the
+                        project's shared values, which fill the slots the
+                        sheet has no column for (a column wins)
   Example: orvanta-cli merge design.orvanta products.csv --out pages --check
 
 Exit status: 0 success (for check: no error found, warnings may be); 1 a
@@ -131,10 +140,11 @@ generator failed or reminded (its message on standard error, for build with
 the entry's number and name), check found an error, render failed (a
 picture of the page did not load, or drawing, encoding or writing failed;
 nothing is written then), or for merge a row failed or the pages could not
-be written; 2 usage error, a project file, sheet or checked file that cannot
-be read, a slot naming no column of the sheet, or for render and merge a DIR
-holding an earlier set without --overwrite (for render also files the
-pictures would write over); 130 merge interrupted.
+be written; 2 usage error, a project file, style file, sheet or checked
+file that cannot be read, a slot that no column of the sheet or shared value
+fills, or for render and merge a DIR holding an earlier set without
+--overwrite (for render also files the pictures would write over); 130 merge
+interrupted.
 
 Pages:
 )"_s;

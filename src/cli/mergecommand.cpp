@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/linelist.h"
 #include "core/project.h"
+#include "core/sharedvalues.h"
 #include "modules/pagewidth.h"
 #include "sheets/merge.h"
 #include "sheets/mergerun.h"
@@ -36,6 +37,7 @@ struct MergeArguments {
     QString writeSheet;
     QString column;
     bool hasColumn = false;
+    QString style;
 };
 
 MergeArguments parseMergeArguments(const QStringList &arguments)
@@ -84,9 +86,13 @@ MergeArguments parseMergeArguments(const QStringList &arguments)
         } else if (option == u"--column"_s) {
             parsed.column = takeValue();
             parsed.hasColumn = true;
+        } else if (option == u"--style"_s) {
+            parsed.style = takeValue();
+            if (parsed.style.isEmpty())
+                usageError(u"--style needs a style file"_s);
         } else if (argument.startsWith(u'-') && argument != u"-"_s) {
             usageError(u"unknown option %1 for merge; the options are --out, --key, --rows, --check, --shop, "
-                       "--encoding, --sheet, --overwrite, --write-sheet and --column"_s.arg(quoted(argument)));
+                       "--encoding, --sheet, --overwrite, --write-sheet, --column and --style"_s.arg(quoted(argument)));
         } else if (files.size() < 2) {
             files.append(argument);
         } else {
@@ -159,6 +165,10 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
     QStringList keys;
     try {
         project = readProjectFile(parsed.project, pages);
+        if (!parsed.style.isEmpty())
+            project.values = withStyle(project.values, readStyleFile(parsed.style));
+        // The project's shared values fill the slots the sheet has no column for.
+        options.otherValues = slotValues(project.values);
         sheets::ReadOptions read;
         read.encoding = sheets::encodingFromName(parsed.encoding);
         read.sheet = parsed.sheetName;

@@ -21,17 +21,20 @@ struct Found {
     QString name;        // trimmed
 };
 
-// Walks a text's slots: for each literal piece calls text(piece), for each
-// slot slot(found); a malformed slot calls problem(problem) and ends the walk.
+// Walks a text's slots: for each literal piece calls text(piece, written)
+// (written as the source has it: "{{{{" for the piece "{{"), for each slot
+// slot(found, written); a malformed slot calls problem(problem), which says
+// whether to go on with its "{{" taken as text, or end the walk.
 template<typename Text, typename Slot, typename Problem>
 void walk(const QString &source, Text text, Slot slot, Problem problem)
 {
     const QStringView all(source);
     qsizetype from = 0;
     for (qsizetype at = all.indexOf(open); at >= 0; at = all.indexOf(open, from)) {
-        text(all.sliced(from, at - from));
+        const QStringView before = all.sliced(from, at - from);
+        text(before, before);
         if (all.sliced(at + 2).startsWith(open)) {
-            text(open);
+            text(open, all.sliced(at, 4));
             from = at + 4;
             continue;
         }
@@ -42,19 +45,25 @@ void walk(const QString &source, Text text, Slot slot, Problem problem)
         if (end < 0 || end > lineEnd) {
             const qsizetype shown = std::min(lineEnd - at, 2 + shownAfterOpen);
             const QString cut = shown < lineEnd - at ? u"…"_s : QString();
-            problem(SlotProblem{SlotProblem::Kind::Unclosed, all.sliced(at, shown).toString() + cut});
-            return;
+            if (!problem(SlotProblem{SlotProblem::Kind::Unclosed, all.sliced(at, shown).toString() + cut}))
+                return;
+            text(open, open);
+            from = at + 2;
+            continue;
         }
         const QString written = all.sliced(at, end + 2 - at).toString();
         const QString name = trimmedName(written.sliced(2, written.size() - 4));
+        from = end + 2;
         if (name.isEmpty()) {
-            problem(SlotProblem{SlotProblem::Kind::Empty, written});
-            return;
+            if (!problem(SlotProblem{SlotProblem::Kind::Empty, written}))
+                return;
+            text(QStringView(written), QStringView(written));
+            continue;
         }
         slot(Found{at, end + 2, name}, written);
-        from = end + 2;
     }
-    text(all.sliced(from));
+    const QStringView rest = all.sliced(from);
+    text(rest, rest);
 }
 
 } // namespace
@@ -104,22 +113,51 @@ bool hasSlots(const QString &text)
     return text.contains(open);
 }
 
-QString fillSlots(const QString &text, const SlotValues &values)
+QString fillSlots(const QString &text, const SlotValues &values, SlotMode mode)
+{
+    if (!hasSlots(text))
+        return text;
+    const bool asTyped = mode == SlotMode::AsTyped;
+    QString out;
+    out.reserve(text.size());
+    walk(
+        text, [&](QStringView piece, QStringView) { out += piece; },
+        [&](const Found &found, const QString &written) {
+            std::optional<QString> value = values ? values(found.name) : std::nullopt;
+            if (value)
+                out += *value;
+            else if (asTyped)
+                out += written;
+            else
+                throw SlotFailure(SlotProblem{SlotProblem::Kind::NoValue, written, found.name});
+        },
+        [&](SlotProblem problem) {
+            if (!asTyped)
+                throw SlotFailure(std::move(problem));
+            return true;
+        });
+    return out;
+}
+
+QString replaceSlots(const QString &text, const SlotValues &replacement)
 {
     if (!hasSlots(text))
         return text;
     QString out;
     out.reserve(text.size());
     walk(
-        text, [&](QStringView piece) { out += piece; },
+        text, [&](QStringView, QStringView written) { out += written; },
         [&](const Found &found, const QString &written) {
-            std::optional<QString> value = values ? values(found.name) : std::nullopt;
-            if (!value)
-                throw SlotFailure(SlotProblem{SlotProblem::Kind::NoValue, written, found.name});
-            out += *value;
+            const std::optional<QString> replaced = replacement ? replacement(found.name) : std::nullopt;
+            out += replaced ? *replaced : written;
         },
-        [](SlotProblem problem) { throw SlotFailure(std::move(problem)); });
+        [](const SlotProblem &) { return true; });
     return out;
+}
+
+QString slotText(const QString &value)
+{
+    return QString(value).replace(open.toString(), u"{{{{"_s);
 }
 
 QStringList slotNames(const QString &text)
@@ -128,12 +166,12 @@ QStringList slotNames(const QString &text)
     if (!hasSlots(text))
         return names;
     walk(
-        text, [](QStringView) {},
+        text, [](QStringView, QStringView) {},
         [&](const Found &found, const QString &) {
             if (!names.contains(found.name))
                 names.append(found.name);
         },
-        [](const SlotProblem &) {});
+        [](const SlotProblem &) { return true; });
     return names;
 }
 
@@ -187,7 +225,7 @@ QList<std::pair<QString, QString>> slotTexts(const ModuleEntry &entry, const Pag
 
 } // namespace
 
-FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const SlotValues &values)
+FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const SlotValues &values, SlotMode mode)
 {
     FieldValues filled = fields;
     for (const QString &key : fieldOrder(page, fields)) {
@@ -195,7 +233,7 @@ FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const Sl
         if (!hasSlots(text))
             continue;
         try {
-            QString value = fillSlots(text, values);
+            QString value = fillSlots(text, values, mode);
             const FieldSpec *spec = page.field(key);
             filled.insert(key, spec && spec->kind == FieldKind::Memo ? toCrLf(value) : value);
         } catch (const SlotFailure &failure) {
@@ -207,14 +245,14 @@ FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const Sl
     return filled;
 }
 
-ModuleEntry fillEntry(const ModuleEntry &entry, const PageSpec *page, const SlotValues &values)
+ModuleEntry fillEntry(const ModuleEntry &entry, const PageSpec *page, const SlotValues &values, SlotMode mode)
 {
     ModuleEntry filled = entry;
     try {
         if (!entry.source)
-            filled.code = fillSlots(entry.code, values);
+            filled.code = fillSlots(entry.code, values, mode);
         else
-            filled.source->fields = fillFields(page ? *page : PageSpec{}, entry.source->fields, values);
+            filled.source->fields = fillFields(page ? *page : PageSpec{}, entry.source->fields, values, mode);
     } catch (const SlotFailure &failure) {
         SlotProblem problem = failure.problem();
         problem.entry = entry.number;
@@ -240,12 +278,15 @@ QList<SlotProblem> slotProblems(const QList<ModuleEntry> &entries, const QList<c
                 problems.append(std::move(problem));
             };
             walk(
-                text, [](QStringView) {},
+                text, [](QStringView, QStringView) {},
                 [&](const Found &found, const QString &written) {
                     if (!(values ? values(found.name) : std::nullopt))
                         report(SlotProblem{SlotProblem::Kind::NoValue, written, found.name});
                 },
-                report);
+                [&](SlotProblem problem) {
+                    report(std::move(problem));
+                    return false;
+                });
         }
     }
     return problems;

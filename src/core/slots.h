@@ -64,25 +64,46 @@ private:
     SlotProblem m_problem;
 };
 
+// What filling does with a slot that cannot be filled (a name without a
+// value, "{{}}", a "{{" not closed on its line).
+enum class SlotMode {
+    Strict,  // fails with SlotFailure: the command line, the merge run
+    AsTyped, // leaves it as typed: the window, where a value may be missing yet
+};
+
 // Whether the text holds "{{" at all, and so may need filling.
 bool hasSlots(const QString &text);
 
-// The text with every slot replaced by its value; throws SlotFailure.
-QString fillSlots(const QString &text, const SlotValues &values);
+// The text with every slot replaced by its value and "{{{{" by "{{"; throws
+// SlotFailure unless mode is AsTyped.
+QString fillSlots(const QString &text, const SlotValues &values, SlotMode mode = SlotMode::Strict);
+
+// The text with each slot whose name (trimmed) replacement knows replaced by
+// what it gives, as it is; everything else (other slots, "{{{{", malformed
+// slots) stays exactly as typed. For renaming a slot ("{{新名}}") or writing a
+// value in its place (slotText(value)).
+QString replaceSlots(const QString &text, const SlotValues &replacement);
+
+// A value as a text that holds slots writes it: every "{{" doubled, so that
+// filling gives the value back.
+QString slotText(const QString &value);
 
 // The names of the text's slots, trimmed, in order, each once; malformed
-// slots are left out.
+// slots are left out (and the text after them read on).
 QStringList slotNames(const QString &text);
 
 // A page's field texts with their slots filled, a multi-line field's line
 // breaks then written as CR LF (as the field holds them); fields without
-// slots stay exactly as they are. Throws SlotFailure naming the field.
-FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const SlotValues &values);
+// slots stay exactly as they are. Throws SlotFailure naming the field
+// unless mode is AsTyped.
+FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const SlotValues &values,
+                       SlotMode mode = SlotMode::Strict);
 
 // The entry with its slots filled: its stored fields when a page made it
 // (page is that page), else its code. Throws SlotFailure naming the entry
-// and the field.
-ModuleEntry fillEntry(const ModuleEntry &entry, const PageSpec *page, const SlotValues &values);
+// and the field unless mode is AsTyped.
+ModuleEntry fillEntry(const ModuleEntry &entry, const PageSpec *page, const SlotValues &values,
+                      SlotMode mode = SlotMode::Strict);
 
 // Every slot problem of the entries, in order (pages: as readProjectFile
 // takes them; an entry whose page is not among them is looked at as text).

@@ -2,9 +2,9 @@
 
 #include "core/check/pagecheck.h"
 #include "core/failure.h"
-#include "core/generation.h"
 #include "core/modulelistmodel.h"
 #include "core/outputbuffer.h"
+#include "core/regenerate.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -104,39 +104,20 @@ public:
 
     Made make(const ModuleEntry &design, const SlotValues &values) const
     {
-        const PageSpec *page = design.source ? pageFor(design, m_pages) : nullptr;
-        ModuleEntry entry;
-        try {
-            entry = fillEntry(design, page, values);
-        } catch (const SlotFailure &failure) {
-            return {{}, failure.message()};
-        }
-        if (!page)
-            return {entry.code, {}, false, width(entry)};
-        PageState state = entryState(*page, *entry.source);
-        if (m_options.shop)
-            state.metrics = Metrics::forShop(*m_options.shop);
-        entry.source->metrics = state.metrics;
-        const Generation run = orv::generate(*page, state, m_services);
-        switch (run.outcome) {
-        case Generation::Outcome::Fragment:
-            return {run.text, {}, false, width(entry)};
-        case Generation::Outcome::Cancelled:
+        const Regeneration made
+            = regenerateEntry(design, m_pages, {values, SlotMode::Strict, m_options.shop}, m_services);
+        switch (made.outcome) {
+        case Regeneration::Outcome::Made:
+            return {made.code, {}, false, width(made.entry)};
+        case Regeneration::Outcome::Cancelled:
             return {{}, {}, true};
-        case Generation::Outcome::Reminder:
-            return {{}, entryMessage(entry, run.text)};
-        case Generation::Outcome::Failure:
+        case Regeneration::Outcome::Failed:
             break;
         }
-        return {{}, entryMessage(entry, errorBoxText(run.text))};
+        return {{}, made.failure};
     }
 
 private:
-    static QString entryMessage(const ModuleEntry &entry, const QString &message)
-    {
-        return u"entry %1 (%2): %3"_s.arg(entry.number).arg(entry.name.trimmed(), message);
-    }
-
     int width(const ModuleEntry &entry) const
     {
         return m_options.entryWidth ? m_options.entryWidth(entry, m_shopWidth) : m_shopWidth;

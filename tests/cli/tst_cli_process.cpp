@@ -219,7 +219,10 @@ private slots:
         QTest::newRow("shop alone") << QStringList{u"build"_s, sample, u"--shop"_s, u"tmall"_s} << 2
                                     << u"--shop only applies with --regenerate"_s;
         QTest::newRow("unknown option") << QStringList{u"build"_s, sample, u"--fast"_s} << 2
-                                        << u"the options are --regenerate and --shop"_s;
+                                        << u"the options are --regenerate, --shop and --style"_s;
+        QTest::newRow("missing style") << QStringList{u"build"_s, sample, u"--regenerate"_s, u"--style"_s,
+                                                      u"/nonexistent.orvanta-style"_s}
+                                       << 2 << u"Cannot open style \"/nonexistent.orvanta-style\": "_s;
         QTest::newRow("missing file") << QStringList{u"build"_s, u"/nonexistent.orvanta"_s} << 2
                                       << u"Cannot open project \"/nonexistent.orvanta\": "_s;
     }

@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 #include "core/project.h"
+#include "core/sharedvalues.h"
 #include "modules/catalog.h"
 #include "sheets/sheetfiles.h"
 #include "support/files.h"
@@ -260,6 +261,43 @@ private slots:
         QCOMPARE(result.exitCode, 2);
         QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
         QVERIFY(!QFileInfo::exists(m_out));
+    }
+
+    // A style file's values over the project's shared values, and a sheet
+    // column over both: merge and build --regenerate fill what the page
+    // shows from them; a slot nothing fills is named before anything is made.
+    void style()
+    {
+        Project project = design();
+        project.values = {{u"主色"_s, u"#111111"_s}, {u"宝贝名称"_s, u"默认名"_s}, {u"price"_s, u"1"_s}};
+        project.entries[0].source->fields[u"highlight_colour"_s] = u"{{主色}}"_s;
+        writeProjectFile(m_project, project);
+        const QString style = m_dir.filePath(u"shop.orvanta-style"_s);
+        writeStyleFile(style, {{u"主色"_s, u"#222222"_s}, {u"宝贝名称"_s, u"样式名"_s}});
+
+        // What build --regenerate makes of the design with these values typed in.
+        const auto typed = [&](const QString &title, const QString &price) {
+            Project filled = design();
+            filled.entries[0].source->fields[u"title"_s] = title;
+            filled.entries[0].source->fields[u"highlight_colour"_s] = u"#222222"_s;
+            filled.entries[1].code = u"<p>¥%1</p>"_s.arg(price);
+            const QString path = m_dir.filePath(u"typed.orvanta"_s);
+            writeProjectFile(path, filled);
+            return cli::run(QStringList{u"build"_s, path, u"--regenerate"_s}).out;
+        };
+        QCOMPARE(merge({u"--style"_s, style}).exitCode, 0);
+        QCOMPARE(test::readFile(m_out + u"/A1.html"_s), typed(u"纯棉 T恤"_s, u"99.9"_s));
+        const cli::Result built = cli::run({u"build"_s, m_project, u"--regenerate"_s, u"--style="_s + style});
+        QCOMPARE(built.out, typed(u"样式名"_s, u"1"_s));
+
+        project.values.removeLast();
+        writeProjectFile(m_project, project);
+        const cli::Result missing = cli::run({u"build"_s, m_project, u"--regenerate"_s});
+        QCOMPARE(missing.exitCode, 2);
+        QVERIFY2(missing.err.contains(u"entry 2 (价格), code: no value for the slot {{price}}\n(the shared "
+                                      "values: 主色, 宝贝名称)"_s.toUtf8()),
+                 missing.err.constData());
+        QCOMPARE(cli::run({u"build"_s, m_project, u"--style"_s, style}).exitCode, 2);
     }
 
     // A slot naming no column of the sheet: nothing is written.

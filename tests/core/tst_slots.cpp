@@ -40,29 +40,35 @@ private slots:
     void fill_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("filled"); // or the failure's message
-        QTest::newRow("no slot") << u"<p>{a}} }}</p>"_s << u"<p>{a}} }}</p>"_s;
-        QTest::newRow("slots") << u"{{宝贝名称}}: ¥{{price}}"_s << u"纯棉 T恤: ¥99.9"_s;
-        QTest::newRow("trimmed") << u"{{ price\t}}{{\u3000宝贝名称 }}"_s << u"99.9纯棉 T恤"_s;
-        QTest::newRow("empty cell") << u"[{{空}}]"_s << u"[]"_s;
-        QTest::newRow("literal") << u"{{{{price}} {{{{{{price}}"_s << u"{{price}} {{99.9"_s;
-        QTest::newRow("literal then slot") << u"{{{{{{price}}}}"_s << u"{{99.9}}"_s;
-        QTest::newRow("value kept as is") << u"{{lines}}"_s << u"一\n二"_s;
-        QTest::newRow("value not filled again") << u"{{x}}"_s << u"{{price}}"_s;
-        QTest::newRow("unknown") << u"a {{价格}} b"_s << u"field f: no value for the slot {{价格}}"_s;
-        QTest::newRow("case counts") << u"{{Price}}"_s << u"field f: no value for the slot {{Price}}"_s;
-        QTest::newRow("empty name") << u"{{ }}"_s << u"field f: the slot {{ }} has no name"_s;
-        QTest::newRow("unclosed") << u"{{price} and the rest of a long line"_s
-                                  << u"field f: the slot {{price} and the rest … is not closed by }} on its "
-                                     "line (write {{{{ for a literal {{)"_s;
-        QTest::newRow("closed on the next line")
-            << u"{{price\r\n}}"_s
-            << u"field f: the slot {{price is not closed by }} on its line (write {{{{ for a literal {{)"_s;
+        QTest::addColumn<QString>("filled");  // or the failure's message
+        QTest::addColumn<QString>("asTyped"); // filled with SlotMode::AsTyped: what cannot be filled stays
+        const auto row = [](const char *name, const QString &text, const QString &filled, const QString &asTyped = {}) {
+            QTest::newRow(name) << text << filled << (asTyped.isNull() ? filled : asTyped);
+        };
+        row("no slot", u"<p>{a}} }}</p>"_s, u"<p>{a}} }}</p>"_s);
+        row("slots", u"{{宝贝名称}}: ¥{{price}}"_s, u"纯棉 T恤: ¥99.9"_s);
+        row("trimmed", u"{{ price\t}}{{\u3000宝贝名称 }}"_s, u"99.9纯棉 T恤"_s);
+        row("empty cell", u"[{{空}}]"_s, u"[]"_s);
+        row("literal", u"{{{{price}} {{{{{{price}}"_s, u"{{price}} {{99.9"_s);
+        row("literal then slot", u"{{{{{{price}}}}"_s, u"{{99.9}}"_s);
+        row("value kept as is", u"{{lines}}"_s, u"一\n二"_s);
+        row("value not filled again", u"{{x}}"_s, u"{{price}}"_s);
+        row("unknown", u"a {{价格}} {{price}}"_s, u"field f: no value for the slot {{价格}}"_s, u"a {{价格}} 99.9"_s);
+        row("case counts", u"{{Price}}"_s, u"field f: no value for the slot {{Price}}"_s, u"{{Price}}"_s);
+        row("empty name", u"{{ }}{{price}}"_s, u"field f: the slot {{ }} has no name"_s, u"{{ }}99.9"_s);
+        row("unclosed", u"{{price} and the rest of a long line"_s,
+            u"field f: the slot {{price} and the rest … is not closed by }} on its "
+            "line (write {{{{ for a literal {{)"_s,
+            u"{{price} and the rest of a long line"_s);
+        row("closed on the next line", u"{{price\r\n}}{{price}}"_s,
+            u"field f: the slot {{price is not closed by }} on its line (write {{{{ for a literal {{)"_s,
+            u"{{price\r\n}}99.9"_s);
     }
     void fill()
     {
         QFETCH(QString, text);
         QFETCH(QString, filled);
+        QFETCH(QString, asTyped);
         QHash<QString, QString> values = row;
         values.insert(u"x"_s, u"{{price}}"_s);
         const PageSpec page{.id = u"p"_s, .fields = {{u"f"_s, u"edt1"_s, u"文字"_s}}};
@@ -71,6 +77,7 @@ private slots:
             result = fillFields(page, {{u"f"_s, text}}, valuesOf(values)).value(u"f"_s);
         });
         QCOMPARE(failure.isEmpty() ? result : failure, filled);
+        QCOMPARE(fillSlots(text, valuesOf(values), SlotMode::AsTyped), asTyped);
         QCOMPARE(slotProblems({{1, u"e"_s, {}, EntrySource{u"p"_s, {{u"f"_s, text}}, {}}}}, {&page}, valuesOf(values))
                      .size(),
                  failure.isEmpty() ? 0 : 1);

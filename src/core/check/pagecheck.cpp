@@ -4,6 +4,7 @@
 #include "core/check/findinglist.h"
 #include "core/check/htmlparser.h"
 #include "core/check/style.h"
+#include "core/placeholders.h"
 
 #include <vector>
 
@@ -226,6 +227,10 @@ private:
         const QString host = addressHost(cleaned);
         switch (address.role) {
         case AddressRole::Picture:
+            if (isPlaceholderHost(host)) {
+                add(FindingKind::PlaceholderPicture, address.offset, {shownAddress(cleaned)});
+                break;
+            }
             checkHttp(cleaned, scheme, host, address.offset);
             if (host.isEmpty() || !hostWithin(host, pictureHosts()))
                 add(FindingKind::ForeignPicture, address.offset,

@@ -123,6 +123,9 @@ const QList<Rule> &rules()
         {MobileFit, u"mobile-fit"_s, u"手机详情"_s, Info,
          u"手机详情导入图片时不接受这张图片（%1）：%2"_s,
          u"手机详情的图片宽 480 到 1500 像素、高不超过 2500 像素、大小不超过 3 MB"_s},
+        {PlaceholderPicture, u"placeholder-picture"_s, u"占位图片"_s, Warning,
+         u"图片是占位图片，还没有换成商品图片：%1"_s,
+         u"把商品图片上传到图片空间，换成图片空间的网址"_s},
     };
     // clang-format on
     return table;

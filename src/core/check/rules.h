@@ -45,6 +45,7 @@ enum class FindingKind {
     PictureFormat,
     PictureWide,
     MobileFit,
+    PlaceholderPicture,
 };
 
 // One row of the rule table. The id names the rule on the command line and

@@ -43,16 +43,17 @@ private slots:
     void ruleTableFollowsTheKinds()
     {
         const QStringList ids{
-            u"length"_s,     u"tags"_s,         u"scripting"_s,        u"data-uri"_s,     u"overflow"_s,  u"http"_s,
-            u"image-host"_s, u"link-host"_s,    u"placeholder-link"_s, u"position"_s,     u"css-url"_s,   u"markup"_s,
-            u"class-id"_s,   u"picture-dead"_s, u"picture-format"_s,   u"picture-wide"_s, u"mobile-fit"_s};
+            u"length"_s,       u"tags"_s,       u"scripting"_s,          u"data-uri"_s,         u"overflow"_s,
+            u"http"_s,         u"image-host"_s, u"link-host"_s,          u"placeholder-link"_s, u"position"_s,
+            u"css-url"_s,      u"markup"_s,     u"class-id"_s,           u"picture-dead"_s,     u"picture-format"_s,
+            u"picture-wide"_s, u"mobile-fit"_s, u"placeholder-picture"_s};
         for (qsizetype i = 0; i < rules().size(); ++i) {
             const Rule &r = rules().at(i);
             QCOMPARE(qsizetype(r.kind), i);
             QVERIFY2(ids.contains(r.id), qPrintable(r.id));
             QVERIFY(!r.message.isEmpty() && !r.hint.isEmpty());
         }
-        QCOMPARE(rules().size(), qsizetype(FindingKind::MobileFit) + 1);
+        QCOMPARE(rules().size(), qsizetype(FindingKind::PlaceholderPicture) + 1);
         QCOMPARE(severityName(Severity::Error), u"错误"_s);
         QCOMPARE(severityName(Severity::Warning), u"警告"_s);
         QCOMPARE(severityName(Severity::Info), u"提示"_s);
@@ -167,6 +168,15 @@ private slots:
         row("placeholder near misses",
             u"<a href=\"#top\">x</a><a href=\"https://shop.taobao.com/example.htm\">y</a><a>z</a>"_s,
             u"placeholder-link"_s, none);
+
+        row("placeholder pictures",
+            u"<img src=\"https://placeholder.invalid/750x500.jpg\"><td background=\"http://Pic.Example.com/a.jpg\">"_s,
+            u"placeholder-picture"_s, w);
+        row("a placeholder picture is no picture elsewhere", u"<img src=\"https://placeholder.invalid/750x500.jpg\">"_s,
+            u"image-host"_s, none);
+        row("placeholder picture near misses",
+            u"<img src=\"https://img.alicdn.com/placeholder.invalid.jpg\"><a href=\"https://x.invalid/\">y</a>"_s,
+            u"placeholder-picture"_s, none);
 
         row("position absolute", u"<div style=\"POSITION: Absolute\">x</div>"_s, u"position"_s, w);
         row("position fixed", u"<div style=\"top:0;position:fixed !important\">x</div>"_s, u"position"_s, w);
