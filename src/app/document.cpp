@@ -41,15 +41,13 @@ Project emptyProject()
     return project;
 }
 
-// The summary as a page of its own, for review or an archive: the codes as
-// "汇总" puts them in the output buffer, in a document that says its encoding.
-QByteArray standaloneHtml(const QString &title, const QList<ModuleEntry> &entries)
+// The summary as a page of its own, for review or an archive: the page as
+// "汇总" puts it in the output buffer, in a document that says its encoding.
+QByteArray standaloneHtml(const QString &title, const QString &page)
 {
-    OutputBuffer summary;
-    writeSummary(entries, summary);
     const QString escapedTitle = title.toHtmlEscaped();
     return (u"<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>"_s + escapedTitle
-            + u"</title>\r\n</head>\r\n<body>\r\n"_s + summary.text() + u"</body>\r\n</html>\r\n"_s)
+            + u"</title>\r\n</head>\r\n<body>\r\n"_s + page + u"</body>\r\n</html>\r\n"_s)
         .toUtf8();
 }
 
@@ -282,7 +280,7 @@ void Document::exportHtml()
     if (QFileInfo(path).suffix().isEmpty())
         path += u".html"_s;
     const QString title = m_path.isEmpty() ? u"Orvanta"_s : QFileInfo(m_path).completeBaseName();
-    const QByteArray html = standaloneHtml(title, m_host->project().entries);
+    const QByteArray html = standaloneHtml(title, m_host->pageText());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit())
         dialogs::showError(m_window, Failure::cannotCreateFile(path, file.errorString()).message());

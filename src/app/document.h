@@ -18,6 +18,8 @@ class ProjectHost {
 public:
     virtual Project project() const = 0;
     virtual void setProject(const Project &project) = 0;
+    // The whole page as 汇总 makes it.
+    virtual QString pageText() const = 0;
 
 protected:
     ~ProjectHost() = default;

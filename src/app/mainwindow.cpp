@@ -12,9 +12,11 @@
 #include "app/shortcuts.h"
 #include "core/failure.h"
 #include "core/modulelistmodel.h"
+#include "core/summary.h"
 #include "core/workspace.h"
 #include "fetch/curlmeasurer.h"
 #include "modules/catalog.h"
+#include "sheets/merge.h"
 #include "widgets/colourfields.h"
 #include "widgets/dialogs.h"
 #include "widgets/editbar.h"
@@ -29,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -160,6 +163,11 @@ void MainWindow::connectWorkspace()
     connect(m_workspace, &Workspace::currentPageChanged, this, &MainWindow::showCurrentPage);
     connect(m_workspace, &Workspace::editChanged, this, &MainWindow::showEdit);
     connect(m_workspace, &Workspace::edited, m_document, &Document::formsChanged);
+    // A change of the whole page (the shop's look, say) shows the page.
+    connect(m_workspace, &Workspace::pageChanged, this, [this] {
+        m_workspace->summarize();
+        preview();
+    });
 
     connect(m_moduleList, &ModuleListPanel::editRequested, this, &MainWindow::editEntry);
     connect(m_moduleList, &ModuleListPanel::previewRequested, this, qOverload<const QString &>(&MainWindow::preview));
@@ -177,7 +185,7 @@ void MainWindow::createMenu()
     file->setObjectName(ids::fileMenu);
     m_document->addActions(file);
     connect(m_document, &Document::exportPicturesRequested, this,
-            [this] { exportPictures(this, project(), m_workspace->buffer(), m_document->filePath()); });
+            [this] { exportPictures(this, pageProject(), m_workspace->buffer(), m_document->filePath()); });
     connect(m_document, &Document::mergeRequested, this, &MainWindow::showMergeDialog);
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
@@ -632,9 +640,25 @@ Project MainWindow::project() const
     return m_workspace->project();
 }
 
+// The project with each entry's code as the page shows it.
+Project MainWindow::pageProject() const
+{
+    Project shown = project();
+    const QStringList codes = m_workspace->pageCodes();
+    for (qsizetype i = 0; i < shown.entries.size() && i < codes.size(); ++i)
+        shown.entries[i].code = codes.at(i);
+    return shown;
+}
+
+QString MainWindow::pageText() const
+{
+    return summaryText(m_workspace->pageCodes());
+}
+
 void MainWindow::setProject(const Project &project)
 {
     m_workspace->setProject(project);
+    showFirstProduct(project.sheet);
     // The preview shows the project's page with the module list; a project
     // without entries (新建) shows the start page.
     showSettingsPanel();
@@ -643,6 +667,20 @@ void MainWindow::setProject(const Project &project)
         return;
     }
     preview();
+}
+
+// A design shows its sheet's first product while it is edited, when the sheet
+// can be read (else its slots as typed; 批量生成 says what is wrong).
+void MainWindow::showFirstProduct(const QString &sheetPath)
+{
+    if (sheetPath.isEmpty() || !QFileInfo::exists(sheetPath))
+        return;
+    try {
+        const sheets::Sheet sheet = sheets::readSheet(sheetPath);
+        if (!sheet.rows.isEmpty())
+            m_workspace->setRowValues(sheets::rowValues(sheet, 0));
+    } catch (const Failure &) {
+    }
 }
 
 Services MainWindow::services(const QString &pageId)

@@ -51,6 +51,7 @@ public:
     // module list, and its page, as 汇总 makes it, in the buffer and the
     // preview; the start page when it has no entries.
     void setProject(const Project &project) override;
+    QString pageText() const override;
     Document *document() const { return m_document; }
     QUndoStack *undoStack() { return &m_undoStack; }
     ModuleListPanel *moduleList() const { return m_moduleList; }
@@ -108,6 +109,8 @@ private:
     QWidget *createBrowserArea();
     QWidget *createStatusStrip();
     void connectWorkspace();
+    Project pageProject() const;
+    void showFirstProduct(const QString &sheetPath);
 
     void placeModuleList();
     void showSettingsPanel();

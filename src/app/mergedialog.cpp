@@ -389,6 +389,8 @@ void MergeDialog::previewRow(int row)
         return;
     }
     m_status->setText(u"预览区显示第 %1 行（%2）的页面。"_s.arg(row).arg(made->key));
+    // What the window generates meanwhile shows this product too.
+    m_workspace->setRowValues(sheets::rowValues(*m_sheet, row - 1));
     emit previewRequested(made->page);
 }
 

@@ -114,7 +114,7 @@ PageCheckController::CheckedPage PageCheckController::pageOfBuffer() const
     if (list.count() == 0)
         return page;
     QList<SummarySpan> spans;
-    if (summaryText(list.entries(), &spans) != page.text)
+    if (summaryText(m_workspace->pageCodes(), &spans) != page.text)
         return page;
     for (int row = 0; row < list.count(); ++row) {
         const ModuleEntry &entry = list.entry(row);

@@ -1,6 +1,7 @@
 #include "workspace.h"
 
 #include "core/modulelistmodel.h"
+#include "core/sharedvalues.h"
 #include "core/summary.h"
 
 #include <algorithm>
@@ -60,6 +61,7 @@ void Workspace::setProject(const Project &project)
     m_project = project;
     m_project.pages.clear();
     m_project.entries.clear();
+    m_rowValues = {};
     putMetrics(project.metrics);
     for (const PageSpec *page : std::as_const(m_pages)) {
         // Fields the project leaves out are at their defaults.
@@ -70,9 +72,43 @@ void Workspace::setProject(const Project &project)
         putFields(page->id, values);
     }
     m_list->setEntries(project.entries);
+    emit valuesChanged();
     m_buffer.clear();
     if (!project.entries.isEmpty())
         summarize();
+}
+
+SlotValues Workspace::slotValues() const
+{
+    const SlotValues shared = orv::slotValues(m_project.values);
+    return m_rowValues ? firstOf(m_rowValues, shared) : shared;
+}
+
+void Workspace::setRowValues(SlotValues values)
+{
+    m_rowValues = std::move(values);
+}
+
+QStringList Workspace::pageCodes() const
+{
+    return orv::pageCodes(m_list->entries(), slotValues(), SlotMode::AsTyped);
+}
+
+void Workspace::applyChange(const Project &project, const QList<int> &rows)
+{
+    const bool valuesChange = m_project.values != project.values;
+    m_project.values = project.values;
+    for (auto it = project.pages.cbegin(); it != project.pages.cend(); ++it) {
+        if (m_fields.contains(it.key()) && m_fields.value(it.key()) != it.value())
+            putFields(it.key(), it.value());
+    }
+    for (const int row : rows) {
+        if (row >= 0 && row < project.entries.size())
+            m_list->replace(row, project.entries.at(row));
+    }
+    if (valuesChange)
+        emit valuesChanged();
+    emit pageChanged();
 }
 
 void Workspace::setField(const QString &pageId, const QString &key, const QString &text)
@@ -144,9 +180,15 @@ Generation Workspace::generate(const QString &pageId, const Services &services)
     const PageSpec *page = pageSpec(pageId);
     if (!page)
         return {Generation::Outcome::Cancelled, {}, false, {}};
-    Generation run = orv::generate(*page, PageState{fields(pageId), m_metrics}, services);
+    const FieldValues typed = fields(pageId);
+    const FieldValues filled = fillFields(*page, typed, slotValues(), SlotMode::AsTyped);
+    Generation run = orv::generate(*page, PageState{filled, m_metrics}, services);
     if (run.outcome == Generation::Outcome::Cancelled)
         return run;
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
+        if (hasSlots(it.value()))
+            run.state.fields.insert(it.key(), it.value());
+    }
     putFields(pageId, run.state.fields);
     putMetrics(run.state.metrics);
     if (run.outcome == Generation::Outcome::Fragment)
@@ -164,7 +206,7 @@ ModuleEntry Workspace::entryToAdd(const QString &pageId) const
 
 const QString &Workspace::summarize()
 {
-    writeSummary(*m_list, m_buffer);
+    m_buffer.setText(summaryText(pageCodes()));
     return m_buffer.text();
 }
 

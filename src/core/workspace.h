@@ -5,6 +5,8 @@
 #include "core/outputbuffer.h"
 #include "core/page.h"
 #include "core/project.h"
+#include "core/regenerate.h"
+#include "core/slots.h"
 
 #include <QHash>
 #include <QList>
@@ -73,16 +75,36 @@ public:
     // The product sheet the project uses (批量生成), an absolute path.
     void setSheet(const QString &path);
 
+    // ---- Slots ("{{主色}}", "{{宝贝名称}}")
+    // The values slots take in the window: the product row shown (a sheet's
+    // row, see setRowValues), then the project's shared values; a slot with
+    // neither stays as typed.
+    SlotValues slotValues() const;
+    // The cells of the product row the design is shown with; none (unset)
+    // shows the slots as typed.
+    void setRowValues(SlotValues values);
+    // What each entry puts on the page, in list order: its code, or for an
+    // entry without a page its code with the slots filled.
+    QStringList pageCodes() const;
+    // A change of the project made as one step (shared values changed, a
+    // colour replaced, a block's values added): its shared values, its
+    // pages' fields and these rows of the list become the project's.
+    // Undone by applying the project before with the same rows.
+    void applyChange(const Project &project, const QList<int> &rows);
+
     // ---- Actions; they return what the window has to show.
-    // 生成: runs the page's generator on its fields and the metrics. Unless
-    // cancelled, what the generator cleaned or wrote stays (also when it
-    // fails); a fragment goes into the buffer with its source.
+    // 生成: runs the page's generator on its fields, their slots filled
+    // (slotValues()), and the metrics. Unless cancelled, what the generator
+    // cleaned or wrote stays (also when it fails), except in fields holding
+    // slots, which stay as typed; a fragment goes into the buffer with its
+    // source, the fields as typed.
     Generation generate(const QString &pageId, const Services &services);
     // The entry 添加 adds after the user confirmed: the buffer's text and
     // source, named "[ module ] " and the page's suffix, numbered after the
     // list's entries.
     ModuleEntry entryToAdd(const QString &pageId) const;
-    // 汇总: the buffer holds every entry's code followed by CR LF.
+    // 汇总: the buffer holds every entry's page code (pageCodes()) followed
+    // by CR LF.
     const QString &summarize();
 
     // ---- Editing an entry of the module list on its page. Meanwhile the
@@ -133,6 +155,11 @@ signals:
     // The user changed a field, the shop type or the metrics: the work is
     // unsaved.
     void edited();
+    // The shared values changed.
+    void valuesChanged();
+    // A change of the whole page (applyChange): what it shows is not what
+    // the buffer and the preview show any more.
+    void pageChanged();
 
 private:
     void putFields(const QString &pageId, const FieldValues &values);
@@ -151,6 +178,7 @@ private:
     const PageSpec &m_codePage;
     // The rest of the project (its sheet, its shared values) as it came.
     Project m_project;
+    SlotValues m_rowValues;
     QHash<QString, FieldValues> m_fields;
     Metrics m_metrics;
     OutputBuffer m_buffer;

@@ -1,6 +1,7 @@
 #include "modulelistcommands.h"
 
 #include "core/modulelistmodel.h"
+#include "core/workspace.h"
 
 namespace orv {
 
@@ -94,6 +95,26 @@ void ClearEntriesCommand::redo()
 void ClearEntriesCommand::undo()
 {
     m_model->setEntries(m_entries);
+}
+
+ChangeProjectCommand::ChangeProjectCommand(Workspace *workspace, Project before, Project after, QList<int> rows,
+                                           const QString &text)
+    : QUndoCommand(text)
+    , m_workspace(workspace)
+    , m_before(std::move(before))
+    , m_after(std::move(after))
+    , m_rows(std::move(rows))
+{
+}
+
+void ChangeProjectCommand::redo()
+{
+    m_workspace->applyChange(m_after, m_rows);
+}
+
+void ChangeProjectCommand::undo()
+{
+    m_workspace->applyChange(m_before, m_rows);
 }
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/moduleentry.h"
+#include "core/project.h"
 
 #include <QList>
 #include <QUndoCommand>
@@ -8,6 +9,7 @@
 namespace orv {
 
 class ModuleListModel;
+class Workspace;
 
 // The changes to the module list, each undoable. Their texts name the action
 // in the 编辑 menu ("撤销 删除").
@@ -74,6 +76,22 @@ public:
 private:
     ModuleListModel *m_model;
     QList<ModuleEntry> m_entries;
+};
+
+// A change of the project as one step (shared values changed, a colour
+// replaced or bound, a block's values added): the shared values, the pages'
+// fields and the changed rows of the list, from before to after.
+class ChangeProjectCommand : public QUndoCommand {
+public:
+    ChangeProjectCommand(Workspace *workspace, Project before, Project after, QList<int> rows, const QString &text);
+    void redo() override;
+    void undo() override;
+
+private:
+    Workspace *m_workspace;
+    Project m_before;
+    Project m_after;
+    QList<int> m_rows;
 };
 
 } // namespace orv

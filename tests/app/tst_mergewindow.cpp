@@ -11,6 +11,7 @@
 #include "support/loopbackserver.h"
 #include "support/windowtest.h"
 #include "widgets/dialogs.h"
+#include "widgets/modulepage.h"
 
 #include <QAction>
 #include <QLabel>
@@ -167,6 +168,29 @@ private slots:
         click(*dialog, u"btnrun"_s);
         QCOMPARE(dialogs::takeShown().size(), 1);
         QCOMPARE(readFile(QDir(folder).filePath(u"A001.html"_s)), QByteArray("mine"));
+    }
+
+    // While the design is edited, 生成 fills the slots with the product row
+    // shown (else the shared values; else they stay as typed), and the page
+    // and its entry keep the slots as typed.
+    void generateShowsTheProductShown()
+    {
+        openDesign();
+        ModulePage *divider = w->page(u"tsfengetiao"_s);
+        w->showModulePage(u"tsfengetiao"_s);
+        enter(*divider, u"title"_s, u"{{宝贝名称}} {{主色}}"_s);
+        click(*divider, u"btn15"_s);
+        QVERIFY(w->workspace()->buffer().text().contains(u">{{宝贝名称}} {{主色}}<"_s));
+
+        Project withValues = w->project();
+        withValues.values = {{u"主色"_s, u"#FF6600"_s}};
+        withValues.sheet = sheet("A001,春季外套,199,\r\n");
+        w->setProject(withValues);
+        enter(*w->page(u"tsfengetiao"_s), u"title"_s, u"{{宝贝名称}} {{主色}}"_s);
+        click(*w->page(u"tsfengetiao"_s), u"btn15"_s);
+        QVERIFY(w->workspace()->buffer().text().contains(u">春季外套 #FF6600<"_s));
+        QCOMPARE(w->workspace()->fields(u"tsfengetiao"_s).value(u"title"_s), u"{{宝贝名称}} {{主色}}"_s);
+        QCOMPARE(w->workspace()->buffer().source()->fields.value(u"title"_s), u"{{宝贝名称}} {{主色}}"_s);
     }
 
     void cancelLeavesTheFolder()
