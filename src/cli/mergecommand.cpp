@@ -246,7 +246,9 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                     // Pictures of the page (--render) belong here: a
                     // RenderJob of row.codes at row.pageWidth into KEY/ of
                     // the staging folder, so that they are put in place with
-                    // the pages.
+                    // the pages. The export writes KEY/slices.json with them
+                    // (render::PictureWriter), so the manifest needs nothing
+                    // more here.
                     if (column >= 0)
                         mergedPages.insert(row.row, row.page);
                 }

@@ -123,6 +123,12 @@ const QList<Rule> &rules()
         {MobileFit, u"mobile-fit"_s, u"手机详情"_s, Info,
          u"手机详情导入图片时不接受这张图片（%1）：%2"_s,
          u"手机详情的图片宽 480 到 1500 像素、高不超过 2500 像素、大小不超过 3 MB"_s},
+        {LinkTooLow, u"mobile-link"_s, u"手机链接"_s, Warning,
+         u"链接在页面上只有 %1 像素高，手机详情图片上不会有它的热区：%2"_s,
+         u"把链接放在至少 10 像素高的文字、按钮或图片上"_s},
+        {LinkOverlap, u"mobile-link"_s, u"手机链接"_s, Warning,
+         u"链接与另一个链接（%2）重叠，手机详情图片上的热区会互相遮挡：%1"_s,
+         u"让两个链接的区域互不重叠"_s},
     };
     // clang-format on
     return table;

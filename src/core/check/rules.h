@@ -45,6 +45,8 @@ enum class FindingKind {
     PictureFormat,
     PictureWide,
     MobileFit,
+    LinkTooLow,
+    LinkOverlap,
 };
 
 // One row of the rule table. The id names the rule on the command line and
