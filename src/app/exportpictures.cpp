@@ -1,5 +1,6 @@
 #include "exportpictures.h"
 
+#include "app/settings.h"
 #include "core/failure.h"
 #include "modules/pagewidth.h"
 #include "render/pictureexport.h"
@@ -58,6 +59,14 @@ QString finishedMessage(const render::ExportResult &result)
                                       [](const render::PictureFile &picture) { return picture.jpegInsteadOfPng; });
     if (asJpeg > 0)
         text += u"\n%1 张图片存为 PNG 会超过 3 MB，已改存为 JPEG。"_s.arg(asJpeg);
+    qsizetype hotAreas = 0;
+    for (const render::PictureFile &picture : result.pictures)
+        hotAreas += picture.hotAreas.size();
+    if (hotAreas > 0)
+        text += u"\n链接成为图片上的 %1 个热区，见 slices.json。"_s.arg(hotAreas);
+    if (!result.lostLinks.isEmpty()) {
+        text += u"\n%1 个链接在图片上不足 10 像素高，没有热区。"_s.arg(result.lostLinks.size());
+    }
     return text + u"\n\n要打开该文件夹吗？"_s;
 }
 
@@ -71,13 +80,20 @@ struct Choice {
 std::optional<Choice> choose(QWidget *window, const PicturesSource &source, const QString &projectPath)
 {
     const int pageWidth = source.page.pageWidth;
-    PictureSettings initial{suggestedFolder(projectPath), pageWidth, false};
+    // The width, format and height limit the last export chose.
+    const Settings remembered;
+    const int width = remembered.pictureWidth();
+    PictureSettings initial{suggestedFolder(projectPath), width > 0 ? width : pageWidth, remembered.picturesAsPng(),
+                            remembered.pictureMaxHeight()};
     while (true) {
         const std::optional<PictureSettings> settings
             = dialogs::askPictureSettings(window, source.what, pageWidth, initial);
         if (!settings)
             return std::nullopt;
         initial = *settings;
+        // A width equal to the page width is remembered as the page width.
+        Settings().setPictureChoice(settings->width == pageWidth ? 0 : settings->width, settings->png,
+                                    settings->maxHeight);
         const QFileInfo folder(settings->folder);
         if (settings->folder.isEmpty() || (folder.exists() && !folder.isDir())) {
             dialogs::showError(window, u"“%1”不是文件夹，请另选一个文件夹"_s.arg(settings->folder));
@@ -139,6 +155,7 @@ void exportPictures(QWidget *window, const Project &project, const OutputBuffer 
     options.format = choice->settings.png ? render::PictureFormat::Png : render::PictureFormat::Jpeg;
     options.overwrite = choice->overwrite;
     options.failedPictures = render::FailedPictures::Ask;
+    options.maxPictureHeight = choice->settings.maxHeight;
 
     ProgressRun run(window, u"pictureProgress"_s, u"正在生成图片…"_s);
     run.dialog().setWindowTitle(u"导出手机详情图片"_s);

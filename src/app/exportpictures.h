@@ -20,7 +20,8 @@ struct PicturesSource {
 std::optional<PicturesSource> picturesSource(const Project &project, const OutputBuffer &buffer);
 
 // The whole export in the window, returning when it ended: the dialog
-// (folder, width, format), the question before an earlier export's pictures
+// (folder, width, format, height limit; the last export's choice offered
+// again, remembered in the settings file), the question before an earlier export's pictures
 // in the folder are replaced, the rendering and writing (the window takes no input for the
 // first half second, then a window-modal progress dialog shows "正在生成图片
 // i / N" with a cancel button that leaves the folder as it was), the question

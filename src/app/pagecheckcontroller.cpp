@@ -1,6 +1,7 @@
 #include "pagecheckcontroller.h"
 
 #include "app/preview.h"
+#include "app/previewlinks.h"
 #include "app/progressmeasurer.h"
 #include "core/check/picturecheck.h"
 #include "core/modulelistmodel.h"
@@ -32,6 +33,7 @@ struct PageCheckController::CheckedPage {
     QList<quint64> entryIds; // per segment, the entry's content id in the module list
     QList<check::Finding> pageFindings;
     std::optional<check::Finding> rendered;
+    QList<check::Finding> linkFindings; // links the phone would lose, from the preview's layout
     QList<check::Finding> pictureFindings;
     bool picturesChecked = false;
 
@@ -40,7 +42,7 @@ struct PageCheckController::CheckedPage {
         QList<check::Finding> all = pageFindings;
         if (rendered)
             all.append(*rendered);
-        all += pictureFindings;
+        all += linkFindings + pictureFindings;
         std::stable_sort(all.begin(), all.end(),
                          [](const check::Finding &a, const check::Finding &b) { return a.offset < b.offset; });
         return all;
@@ -263,6 +265,12 @@ void PageCheckController::measureRendering()
             self->m_checked->rendered = check::checkRenderedWidth(result.toInt(), pageWidth);
             self->show();
         });
+    measurePreviewLinks(m_preview->view()->page(), this, [this, serial](const QList<check::LinkBox> &links) {
+        if (!m_checked || m_checked->serial != serial)
+            return;
+        m_checked->linkFindings = check::checkLinkBoxes(m_checked->text, m_checked->segments, links);
+        show();
+    });
 }
 
 void PageCheckController::selectEntryOf(int findingRow)

@@ -12,6 +12,9 @@ const QString geometryKey = u"window/geometry"_s;
 const QString panelWidthKey = u"window/settingsPanelWidth"_s;
 const QString recentFilesKey = u"recentFiles"_s;
 const QString listHeightKey = u"window/moduleListHeight"_s;
+const QString pictureWidthKey = u"pictures/width"_s;
+const QString picturePngKey = u"pictures/png"_s;
+const QString pictureHeightKey = u"pictures/maxHeight"_s;
 // Larger than any screen: a larger remembered size is no size.
 constexpr int largestSize = 100000;
 
@@ -97,6 +100,30 @@ QStringList Settings::recentFiles() const
 void Settings::setRecentFiles(const QStringList &files)
 {
     m_settings->setValue(recentFilesKey, files);
+    m_settings->sync();
+}
+
+int Settings::pictureWidth() const
+{
+    const int width = positiveSize(*m_settings, pictureWidthKey);
+    return width >= 480 && width <= 1500 ? width : 0;
+}
+
+bool Settings::picturesAsPng() const
+{
+    return m_settings->value(picturePngKey).toString() == u"true"_s;
+}
+
+int Settings::pictureMaxHeight() const
+{
+    return positiveSize(*m_settings, pictureHeightKey) == 2500 ? 2500 : 2000;
+}
+
+void Settings::setPictureChoice(int width, bool png, int maxHeight)
+{
+    m_settings->setValue(pictureWidthKey, width);
+    m_settings->setValue(picturePngKey, png);
+    m_settings->setValue(pictureHeightKey, maxHeight);
     m_settings->sync();
 }
 

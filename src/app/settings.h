@@ -43,6 +43,14 @@ public:
     QStringList recentFiles() const;
     void setRecentFiles(const QStringList &files);
 
+    // What the last export of mobile pictures chose: the width (0, none, by
+    // default: the page width is offered), the format (JPEG by default) and
+    // the height limit (2000 by default, or 2500).
+    int pictureWidth() const;
+    bool picturesAsPng() const;
+    int pictureMaxHeight() const;
+    void setPictureChoice(int width, bool png, int maxHeight);
+
 private:
     std::unique_ptr<QSettings> m_settings;
 };

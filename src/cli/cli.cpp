@@ -18,7 +18,9 @@ QString helpText(const QList<const PageSpec *> &pages)
        orvanta-cli build PROJECT [--regenerate] [--shop taobao|tmall] [--style FILE]
        orvanta-cli check [FILE|-] [--shop taobao|tmall] [--pictures] [--json]
        orvanta-cli render PROJECT --out DIR [--width N] [--format jpg|png]
-                          [--keep-going] [--overwrite] [--timeout SECONDS]
+                          [--max-height 2000|2500] [--keep-going]
+                          [--overwrite] [--timeout SECONDS]
+       orvanta-cli render PROJECT --manifest-only [--width N] [--max-height 2000|2500]
        orvanta-cli merge PROJECT SHEET --out DIR [--key COLUMN] [--rows LIST]
                          [--check] [--shop taobao|tmall] [--encoding NAME]
                          [--sheet NAME] [--overwrite]
@@ -75,18 +77,28 @@ COLUMN counting UTF-16 units. The HTML is never changed.
 
 render draws the page of a project file as the preview shows it (the entries'
 summary, remote pictures loaded) and writes it as pictures for the mobile
-description: 01.jpg, 02.jpg, ... in DIR (made if missing), each at most 2500
-pixels high and 3 MiB, cut between entries where an entry fits, and
+description: 01.jpg, 02.jpg, ... in DIR (made if missing), each at most 2000
+pixels high (or 2500) and 3 MiB, cut between entries where an entry fits and
+never through a link when a cut above it fits; slices.json, the manifest of
+the pictures with the page's links as hot areas (docs/slices-format.md); and
 pictures.txt listing them (name, width x height, bytes), which is also
-written to standard output. The page is drawn at its width: 750 for a Taobao
-shop, 790 for a Tmall one (the size table, buyer notice and custom HTML are
-750 wide in either).
+written to standard output. Links the phone would lose (under 10 pixels
+high, overlapping another link) are named on standard error. The page is
+drawn at its width: 750 for a Taobao shop, 790 for a Tmall one (the size
+table, buyer notice and custom HTML are 750 wide in either).
   --out DIR             the folder for the pictures (required)
   --width N             scales the pictures to N pixels wide, 480 to 1500
                         (default: the page width)
   --format jpg|png      JPEG (default; quality lowered from 90 until a
                         picture fits 3 MiB) or PNG (a picture whose PNG
                         exceeds 3 MiB is written as JPEG, with a warning)
+  --max-height 2000|2500
+                        a picture's height limit: 2000 (default) fits the
+                        newer description editor and the older mobile
+                        description, 2500 only the older one
+  --manifest-only       draws and cuts the page but writes no picture and no
+                        folder: slices.json goes to standard output (without
+                        the pictures' bytes); takes no --out
   --keep-going          writes the pictures even when remote pictures of the
                         page fail to load (they are named on standard error)
   --overwrite           replaces the pictures of an earlier export in DIR

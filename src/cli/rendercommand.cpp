@@ -71,9 +71,19 @@ RenderArguments parseRenderArguments(const QStringList &arguments)
             job.keepGoing = flag();
         } else if (option == u"--overwrite"_s) {
             job.overwrite = flag();
+        } else if (option == u"--max-height"_s) {
+            const QString value = takeValue();
+            const QStringList allowed{QString::number(render::defaultPictureHeight),
+                                      QString::number(render::maxPictureHeight)};
+            if (!allowed.contains(value))
+                usageError(u"--max-height takes %1 (both editors) or %2 (the older mobile description), not %3"_s.arg(
+                    allowed.at(0), allowed.at(1), quoted(value)));
+            job.maxPictureHeight = value.toInt();
+        } else if (option == u"--manifest-only"_s) {
+            job.manifestOnly = flag();
         } else if (argument.startsWith(u'-') && argument != u"-"_s) {
-            usageError(u"unknown option %1 for render; the options are --out, --width, --format, --keep-going, "
-                       "--overwrite and --timeout"_s.arg(quoted(argument)));
+            usageError(u"unknown option %1 for render; the options are --out, --width, --format, --max-height, "
+                       "--keep-going, --overwrite, --timeout and --manifest-only"_s.arg(quoted(argument)));
         } else if (parsed.project.isEmpty()) {
             parsed.project = argument;
         } else {
@@ -82,7 +92,10 @@ RenderArguments parseRenderArguments(const QStringList &arguments)
     }
     if (parsed.project.isEmpty())
         usageError(u"render needs a PROJECT file"_s);
-    if (!parsed.hasFolder)
+    if (job.manifestOnly && (parsed.hasFolder || job.overwrite))
+        usageError(u"--manifest-only writes slices.json to standard output and no folder: leave out %1"_s.arg(
+            parsed.hasFolder ? u"--out"_s : u"--overwrite"_s));
+    if (!parsed.hasFolder && !job.manifestOnly)
         usageError(u"render needs --out DIR, the folder for the pictures"_s);
     return parsed;
 }
@@ -102,8 +115,10 @@ Result render(const QList<const PageSpec *> &pages, const QStringList &arguments
         return {GeneratorFailed, {}, u"%1 has no entries: there is no page to render\n"_s.arg(parsed.project).toUtf8()};
 
     RenderJob &job = parsed.job;
-    for (const ModuleEntry &entry : std::as_const(project.entries))
+    for (const ModuleEntry &entry : std::as_const(project.entries)) {
         job.entries.append(entry.code);
+        job.entryNames.append(entry.name);
+    }
     job.pageWidth = pagewidth::summaryWidth(project.entries, project.metrics.totalWidth);
     if (!context.render)
         return {GeneratorFailed, {}, "render is not available here: this program runs no browser engine\n"};

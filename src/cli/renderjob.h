@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/picturelimits.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,9 @@ struct RenderJob {
     bool keepGoing = false; // write the pictures even when remote pictures failed to load
     bool overwrite = false; // replace an earlier set of pictures in the folder
     int pictureTimeoutMs = 30000;
+    int maxPictureHeight = render::defaultPictureHeight; // or render::maxPictureHeight
+    bool manifestOnly = false;                           // slices.json on standard output; no pictures, no folder
+    QStringList entryNames;                              // the entries' names, for the link warnings
 
     bool operator==(const RenderJob &) const = default;
 };

@@ -1,6 +1,7 @@
 #include "renderpictures.h"
 
 #include "cli/arguments.h"
+#include "core/check/linkcheck.h"
 #include "core/failure.h"
 #include "render/pictureexport.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstring>
 
 namespace orv::cli {
@@ -26,6 +28,45 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         qtHandler(type, context, message);
+}
+
+// The page as build writes it (every entry's code followed by CR LF), each
+// entry a segment, for the lines and entries the link warnings name.
+QString pageOf(const RenderJob &job, QList<check::CheckSegment> &segments)
+{
+    QString page;
+    for (qsizetype i = 0; i < job.entries.size(); ++i) {
+        const QString &code = job.entries.at(i);
+        segments.append({page.size(), page.size() + code.size(), int(i) + 1, job.entryNames.value(i), job.pageWidth});
+        page += code + u"\r\n"_s;
+    }
+    return page;
+}
+
+// The links the phone would lose: the page check's findings on the measured
+// boxes ("warning: LINE:COLUMN mobile-link MESSAGE", as check writes them,
+// lines of the page build writes), then the links no picture kept although
+// the page shows them 10 pixels high or more (cut into slivers).
+QString linkWarnings(const RenderJob &job, const render::ExportResult &exported)
+{
+    QList<check::CheckSegment> segments;
+    const QString page = pageOf(job, segments);
+    QString warnings;
+    for (const check::Finding &f : check::checkLinkBoxes(page, segments, exported.links)) {
+        QString where = u"%1:%2"_s.arg(f.line).arg(f.column);
+        if (f.entry > 0)
+            where += u" (entry %1 %2)"_s.arg(f.entry).arg(f.entryName.trimmed());
+        warnings += u"warning: %1 %2 %3\n"_s.arg(where, f.rule, f.message);
+    }
+    for (const check::LinkBox &link : exported.lostLinks) {
+        if (link.box.height() >= check::minHotAreaHeight) {
+            warnings += u"warning: the link %1 (page rows %2 to %3) gets no hot area: the picture edges cut it into "
+                        "pieces under 10 pixels high\n"_s.arg(link.link)
+                            .arg(int(link.box.top()))
+                            .arg(int(std::ceil(link.box.bottom())));
+        }
+    }
+    return warnings;
 }
 
 } // namespace
@@ -48,7 +89,7 @@ Result renderPictures(const RenderJob &job)
         return {GeneratorFailed, {}, "render needs the application made by makeApplication\n"};
     const QString folder = QDir::toNativeSeparators(job.folder);
     const QFileInfo info(job.folder);
-    if (info.exists() && !info.isDir())
+    if (!job.manifestOnly && info.exists() && !info.isDir())
         return {UsageError, {}, u"--out %1 is a file, not a folder\n"_s.arg(quoted(folder)).toUtf8()};
 
     ExportOptions options;
@@ -56,6 +97,8 @@ Result renderPictures(const RenderJob &job)
     options.format = job.png ? PictureFormat::Png : PictureFormat::Jpeg;
     options.overwrite = job.overwrite;
     options.failedPictures = job.keepGoing ? FailedPictures::KeepGoing : FailedPictures::Stop;
+    options.maxPictureHeight = job.maxPictureHeight;
+    options.manifestOnly = job.manifestOnly;
     RenderOptions renderOptions;
     renderOptions.pictureTimeoutMs = job.pictureTimeoutMs;
 
@@ -66,7 +109,12 @@ Result renderPictures(const RenderJob &job)
             = exportPictures(PageSource{job.entries, {}, job.pageWidth}, job.folder, options, renderOptions);
         if (!exported.failedPictures.isEmpty())
             warnings += u"warning: "_s + failedPicturesMessage(exported.failedPictures) + u'\n';
+        warnings += linkWarnings(job, exported);
+        if (job.manifestOnly)
+            result.out = exported.manifest;
         for (const PictureFile &picture : std::as_const(exported.pictures)) {
+            if (job.manifestOnly)
+                break;
             result.out += u"%1 %2x%3 %4\n"_s.arg(picture.fileName)
                               .arg(picture.size.width())
                               .arg(picture.size.height())

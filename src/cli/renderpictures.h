@@ -21,8 +21,9 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv);
 // failed, 2 when the folder cannot be one, holds an earlier export's pictures
 // and overwrite is not set, or holds files that no earlier export listed and
 // the pictures would write over (never replaced). Standard output gets the
-// lines of pictures.txt; warnings (pictures that did not load, PNG written as
-// JPEG) go to standard error.
+// lines of pictures.txt (with manifestOnly: slices.json, and no folder is
+// touched); warnings (pictures that did not load, PNG written as JPEG, links
+// the phone would lose) go to standard error.
 Result renderPictures(const RenderJob &job);
 
 } // namespace orv::cli

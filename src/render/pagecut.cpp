@@ -31,7 +31,82 @@ QList<EntrySpan> blockedIntervals(int height, const QList<EntrySpan> &entries)
     return merged;
 }
 
+// The lowest row in [low, high] inside none of the merged intervals, or -1.
+int lastFreeRow(const QList<EntrySpan> &intervals, int low, int high)
+{
+    if (high < low)
+        return -1;
+    const auto it = std::upper_bound(intervals.begin(), intervals.end(), high,
+                                     [](int y, const EntrySpan &span) { return y < span.top; });
+    if (it == intervals.begin())
+        return high;
+    const EntrySpan &span = *std::prev(it);
+    if (high >= span.bottom)
+        return high;
+    // Inside (or on the top of) span: its top is free, as merged intervals
+    // neither overlap nor hold another's top.
+    return span.top >= low ? span.top : -1;
+}
+
+bool inside(const QList<EntrySpan> &intervals, int row)
+{
+    const auto it = std::upper_bound(intervals.begin(), intervals.end(), row,
+                                     [](int y, const EntrySpan &span) { return y < span.top; });
+    return it != intervals.begin() && std::prev(it)->top < row && row < std::prev(it)->bottom;
+}
+
+constexpr double fractionSteps = 100;
+constexpr double epsilon = 1e-6;
+
 } // namespace
+
+EntrySpan linkRows(const check::LinkBox &link)
+{
+    return {int(std::floor(link.box.top() + epsilon)), int(std::ceil(link.box.bottom() - epsilon))};
+}
+
+double fractionDown(double value)
+{
+    return std::clamp(std::floor(value * fractionSteps + epsilon) / fractionSteps, 0.0, 1.0);
+}
+
+double fractionUp(double value)
+{
+    return std::clamp(std::ceil(value * fractionSteps - epsilon) / fractionSteps, 0.0, 1.0);
+}
+
+QList<HotArea> hotAreasOf(const QList<check::LinkBox> &links, int pageWidth, int pageTop, int pageBottom,
+                          const QSize &pictureSize)
+{
+    QList<HotArea> areas;
+    const double rows = pageBottom - pageTop;
+    if (rows <= 0 || pageWidth <= 0 || pictureSize.isEmpty())
+        return areas;
+    const double scaleX = double(pictureSize.width()) / pageWidth;
+    const double scaleY = pictureSize.height() / rows;
+    for (const check::LinkBox &link : links) {
+        const double left = std::clamp(link.box.left(), 0.0, double(pageWidth));
+        const double right = std::clamp(link.box.right(), 0.0, double(pageWidth));
+        const double top = std::max(link.box.top(), double(pageTop)) - pageTop;
+        const double bottom = std::min(link.box.bottom(), double(pageBottom)) - pageTop;
+        if (right <= left || bottom - top < check::minHotAreaHeight)
+            continue;
+        HotArea area;
+        area.link = link.link;
+        area.element = link.element;
+        const int x0 = std::max(0, int(std::floor(left * scaleX + epsilon)));
+        const int y0 = std::max(0, int(std::floor(top * scaleY + epsilon)));
+        const int x1 = std::min(pictureSize.width(), int(std::ceil(right * scaleX - epsilon)));
+        const int y1 = std::min(pictureSize.height(), int(std::ceil(bottom * scaleY - epsilon)));
+        area.pixels = QRect(x0, y0, x1 - x0, y1 - y0);
+        area.startX = fractionDown(left / pageWidth);
+        area.startY = fractionDown(top / rows);
+        area.endX = fractionUp(right / pageWidth);
+        area.endY = fractionUp(bottom / rows);
+        areas.append(area);
+    }
+    return areas;
+}
 
 RowScale RowScale::forWidths(int pageHeight, int pageWidth, int pictureWidth)
 {
@@ -47,13 +122,23 @@ int RowScale::at(int pageRow) const
     return int(std::lround(double(pageRow) * pictureHeight / pageHeight));
 }
 
-PageCutter::PageCutter(int height, const QList<EntrySpan> &entries, int maxHeight, const RowScale &scale)
+PageCutter::PageCutter(int height, const QList<EntrySpan> &entries, int maxHeight, const RowScale &scale,
+                       const QList<EntrySpan> &links)
     : m_height(std::max(0, height))
     , m_maxHeight(maxHeight)
     , m_scale(scale)
     , m_blocked(blockedIntervals(m_height, entries))
 {
     Q_ASSERT(maxHeight > 0);
+    QList<EntrySpan> fitting;
+    for (const EntrySpan &link : links) {
+        const int top = std::clamp(link.top, 0, m_height);
+        const int bottom = std::clamp(link.bottom, 0, m_height);
+        if (m_scale.at(bottom) - m_scale.at(top) <= m_maxHeight)
+            fitting.append(EntrySpan{top, bottom});
+    }
+    m_links = blockedIntervals(m_height, fitting);
+    m_both = blockedIntervals(m_height, m_blocked + m_links);
 }
 
 bool PageCutter::fitsFrom(int start) const
@@ -86,20 +171,30 @@ int PageCutter::next(int start, const std::function<bool(int row)> &isBackground
         return m_height;
     const int limit = limitFrom(start);
     const int base = m_scale.at(start);
-    // The blocked interval holding the limit strictly inside, if any.
-    const auto it = std::upper_bound(m_blocked.begin(), m_blocked.end(), limit,
-                                     [](int y, const EntrySpan &span) { return y < span.top; });
-    const bool inside = it != m_blocked.begin() && std::prev(it)->top < limit && limit < std::prev(it)->bottom;
-    if (!inside)
-        return limit;
-    const int top = std::prev(it)->top;
-    if (top > start && m_scale.at(top) > base)
-        return top; // the tall or straddling entry starts the next picture
+    // The first row whose picture would not be empty.
+    int first = start + 1;
+    while (first < limit && m_scale.at(first) <= base)
+        ++first;
+    // Outside entries and link boxes: the lowest such row in reach (an edge
+    // between entries; the top of the tall or straddling entry, which starts
+    // the next picture; the top of a link box).
+    if (const int free = lastFreeRow(m_both, first, limit); free >= 0)
+        return free;
     // Inside an entry taller than a picture: the lowest cut near the limit
-    // that splits no detail.
-    const int lowest = std::max(start + 1, limit - (limit - start) / 2);
-    for (int y = limit; y >= lowest && m_scale.at(y) > base; --y) {
-        if (isBackgroundRow(y - 1) || (y < m_height && isBackgroundRow(y)))
+    // that splits no detail and no link, else the lowest that splits no link.
+    const int lowest = std::max(first, limit - (limit - start) / 2);
+    const auto background = [&](int y) { return isBackgroundRow(y - 1) || (y < m_height && isBackgroundRow(y)); };
+    for (int y = limit; y >= lowest; --y) {
+        if (!inside(m_links, y) && background(y))
+            return y;
+    }
+    if (const int free = lastFreeRow(m_links, first, limit); free >= 0)
+        return free;
+    // Link boxes everywhere in reach: the rules without them.
+    if (const int edge = lastFreeRow(m_blocked, first, limit); edge >= 0)
+        return edge;
+    for (int y = limit; y >= lowest; --y) {
+        if (background(y))
             return y;
     }
     return limit;
@@ -114,9 +209,9 @@ int PageCutter::countFrom(int start) const
 }
 
 QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
-                   const std::function<bool(int row)> &isBackgroundRow)
+                   const std::function<bool(int row)> &isBackgroundRow, const QList<EntrySpan> &links)
 {
-    const PageCutter cutter(height, entries, maxHeight, RowScale{height, height});
+    const PageCutter cutter(height, entries, maxHeight, RowScale{height, height}, links);
     QList<int> cuts{0};
     for (int row = 0; row < cutter.height();) {
         row = cutter.next(row, isBackgroundRow);

@@ -2,6 +2,9 @@
 
 #include "pagelayout.h"
 
+#include <QRect>
+#include <QSize>
+
 #include <functional>
 
 namespace orv::render {
@@ -31,9 +34,19 @@ struct RowScale {
 // isBackgroundRow(row) holds for the row just above or just below the cut (a
 // row of one colour, so that no text or picture detail is split), else
 // exactly at the limit. No picture is empty.
+//
+// Links (their boxes' rows) come before entries: a cut never falls inside a
+// link box that fits a picture while a cut above it fits. So the picture ends
+// at the lowest row in reach that lies inside no entry and no such link box;
+// else (inside an entry taller than a picture) at the lowest background row
+// of the lower half outside such link boxes, else at the lowest row in reach
+// outside them (the top of the link box the limit falls into); only where
+// link boxes cover every row in reach is one cut through, by the rules above.
+// A link box taller than a picture is cut anyway and blocks nothing.
 class PageCutter {
 public:
-    PageCutter(int height, const QList<EntrySpan> &entries, int maxHeight, const RowScale &scale);
+    PageCutter(int height, const QList<EntrySpan> &entries, int maxHeight, const RowScale &scale,
+               const QList<EntrySpan> &links = {});
 
     // The end of the picture that begins at page row start (< height): the
     // next cut, or height for the last picture. Asks isBackgroundRow only for
@@ -57,13 +70,49 @@ private:
     int m_maxHeight;
     RowScale m_scale;
     QList<EntrySpan> m_blocked; // where no cut may fall, merged and sorted
+    QList<EntrySpan> m_links;   // inside link boxes that fit a picture, merged and sorted
+    QList<EntrySpan> m_both;    // m_blocked and m_links together
 };
 
 // Every cut of a page drawn at the pictures' width: the boundaries
 // 0 = b0 < b1 < ... < bn = height, picture i holding the rows [b(i), b(i+1)),
 // so that every row lands in exactly one picture.
 QList<int> cutPage(int height, const QList<EntrySpan> &entries, int maxHeight,
-                   const std::function<bool(int row)> &isBackgroundRow);
+                   const std::function<bool(int row)> &isBackgroundRow, const QList<EntrySpan> &links = {});
+
+// The rows a link box covers: from the row holding its top to the row
+// holding its bottom, the box's edges rounded outwards.
+EntrySpan linkRows(const check::LinkBox &link);
+
+// One hot area of a picture: a link's box cut to the picture.
+struct HotArea {
+    QString link;
+    int element = -1; // as check::LinkBox::element
+    QRect pixels;     // in the picture's pixels, its edges rounded outwards
+    // The same as fractions of the picture's width and height, two
+    // decimals, start rounded down and end up, within 0 to 1.
+    double startX = 0;
+    double startY = 0;
+    double endX = 0;
+    double endY = 0;
+
+    bool operator==(const HotArea &) const = default;
+};
+
+// The hot areas of a picture of pictureSize that shows the page rows
+// [pageTop, pageBottom) of a page pageWidth wide, in the order of links:
+// every link box cut to those rows and to the page's sides, scaled as the
+// picture is; what is under minHotAreaHeight page rows high after the cut
+// goes (counted on the page, whatever the pictures' width: a phone shows a
+// picture at the screen's width, so a link's share of the page is what a
+// finger meets).
+QList<HotArea> hotAreasOf(const QList<check::LinkBox> &links, int pageWidth, int pageTop, int pageBottom,
+                          const QSize &pictureSize);
+
+// A fraction to two decimals, rounded down or up (within 0 to 1); a value
+// within a millionth of a step counts as on it.
+double fractionDown(double value);
+double fractionUp(double value);
 
 // Whether every pixel of the row has the same colour.
 bool isUniformRow(const QImage &image, int row);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/check/linkcheck.h"
+
 #include <QImage>
 #include <QList>
 
@@ -23,6 +25,9 @@ struct PageLayout {
     int width = 0;
     int height = 0;
     QList<EntrySpan> entries; // one per source entry; empty for a single HTML text
+    // Every box of a link a hot area can keep (check::hotAreaAddress), in
+    // document order; position:fixed content's once, where it is drawn.
+    QList<check::LinkBox> links;
 
     bool operator==(const PageLayout &) const = default;
 };

@@ -1,6 +1,7 @@
 #include "pagerenderer.h"
 
 #include "core/failure.h"
+#include "linkboxes.h"
 #include "pagescripts.h"
 
 #include <QDeadlineTimer>
@@ -143,6 +144,7 @@ private:
     void measure();
     void onMeasured(const QJsonObject &result);
     QList<EntrySpan> spans(const QJsonObject &result) const;
+    QList<check::LinkBox> links(const QJsonObject &result) const;
     void nextStretch();
     void onChecked(const QJsonObject &result);
     void captureStretch();
@@ -333,7 +335,7 @@ void PageRenderer::Run::startPass()
 
 void PageRenderer::Run::measure()
 {
-    runScript(QString::fromUtf16(scripts::measure), [this](const QJsonObject &result) { onMeasured(result); });
+    runScript(scripts::measureScript(), [this](const QJsonObject &result) { onMeasured(result); });
 }
 
 void PageRenderer::Run::onMeasured(const QJsonObject &result)
@@ -366,7 +368,7 @@ void PageRenderer::Run::onMeasured(const QJsonObject &result)
         return measure();
     }
     m_measuredHeight = height;
-    m_layout = PageLayout{m_source.pageWidth, m_height, spans(result)};
+    m_layout = PageLayout{m_source.pageWidth, m_height, spans(result), links(result)};
     runScript(QString::fromUtf16(scripts::addFrameMarker).arg(m_height), [this](const QJsonObject &) {
         post([layout = m_layout](PageRenderer *owner) { emit owner->passStarted(layout); });
         m_nextRow = 0;
@@ -391,19 +393,25 @@ QList<EntrySpan> PageRenderer::Run::spans(const QJsonObject &result) const
     return entries;
 }
 
+QList<check::LinkBox> PageRenderer::Run::links(const QJsonObject &result) const
+{
+    return readLinkBoxes(result.value(u"links"_s).toArray(), m_height);
+}
+
 void PageRenderer::Run::nextStretch()
 {
     if (m_owner->m_gate && !m_owner->m_gate())
         return later(pollMs, [this] { nextStretch(); });
     // The layout again: pictures that began to load get their time first.
-    runScript(QString::fromUtf16(scripts::measure), [this](const QJsonObject &result) { onChecked(result); });
+    runScript(scripts::measureScript(), [this](const QJsonObject &result) { onChecked(result); });
 }
 
 void PageRenderer::Run::onChecked(const QJsonObject &result)
 {
     if (result.value(u"loading"_s).toInt() > 0 && !m_pictureDeadline.hasExpired())
         return later(50, [this] { nextStretch(); });
-    if (std::max(1, result.value(u"height"_s).toInt()) != m_measuredHeight || spans(result) != m_layout.entries)
+    if (std::max(1, result.value(u"height"_s).toInt()) != m_measuredHeight || spans(result) != m_layout.entries
+        || links(result) != m_layout.links)
         return startPass();
     if (m_nextRow >= m_height) {
         QStringList failed = m_reported;
@@ -562,6 +570,7 @@ RenderedPage renderPage(const PageSource &source, const RenderOptions &options)
     QObject::connect(&renderer, &PageRenderer::passStarted, &loop, [&](const PageLayout &layout) {
         page.image = QImage(layout.width, layout.height, QImage::Format_RGB32);
         page.entries = layout.entries;
+        page.links = layout.links;
         if (page.image.isNull())
             stop(u"Not enough memory for a page of %1 x %2 pixels"_s.arg(layout.width).arg(layout.height));
     });

@@ -44,7 +44,8 @@ struct RenderOptions {
 // drawn, so that nothing holds the whole page. Before each stretch, and once
 // after the last, the layout is measured again (waiting for pictures that
 // began to load meanwhile, within the picture time): when the height or an
-// entry's edges moved, every stretch so far is void and a new pass begins.
+// entry's edges or a link's box moved, every stretch so far is void and a new
+// pass begins.
 // Content with position:fixed is drawn once, where a viewport as tall as the
 // page shows it, and sticky content where it lies in the page.
 //
@@ -90,9 +91,12 @@ private:
 // A page drawn whole into one image, for pages of modest height (tests,
 // comparisons); exports go stretch by stretch.
 struct RenderedPage {
-    QImage image;               // pageWidth x full page height, Format_RGB32
-    QList<EntrySpan> entries;   // one per source entry; empty for a single HTML text
-    QStringList failedPictures; // addresses of pictures that failed or did not load in time
+    QImage image;                // pageWidth x full page height, Format_RGB32
+    QList<EntrySpan> entries;    // one per source entry; empty for a single HTML text
+    QList<check::LinkBox> links; // as PageLayout::links
+    QStringList failedPictures;  // addresses of pictures that failed or did not load in time
+
+    PageLayout layout() const { return {image.width(), image.height(), entries, links}; }
 };
 
 // Renders in a local event loop and returns the page, failed pictures and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // The scripts the renderer runs in the rendered page. Each returns a JSON text.
 
 namespace orv::render::scripts {
@@ -85,12 +87,167 @@ inline constexpr char16_t pinFixed[] = uR"js((function () {
   return JSON.stringify({ pinned: pinned });
 })())js";
 
+// The boxes of the page's links, in page pixels wherever the page is
+// scrolled, as a function expression that returns [{"i": n, "href": "...",
+// "box": [left, top, right, bottom]}, ...], in document order. i is the
+// link's index among the page's a[href] and area[href]. Each box is clipped
+// to the page's sides and to every container that hides its overflow.
+// - <a href>: one box around everything the link shows (its own boxes and
+//   those of what it holds, floats and blocks included); an inline link whose
+//   own boxes lie on several lines gives one box per line instead, so that
+//   the rest of those lines is no part of it.
+// - <area href> of an <img usemap>: rect, circle (its bounding box), poly
+//   (its bounding box) or default (the whole picture), in CSS pixels from the
+//   picture's top left corner, unscaled, as the browser hit-tests them (a
+//   picture shown at another size than its own does not scale its map).
+// Links that are hidden (visibility) or show nothing give no box; which
+// addresses count is the caller's (check::hotAreaAddress). The renderer and
+// the window's preview both run it: linkBoxesScript(), measureScript().
+inline constexpr char16_t linkBoxes[] = uR"js(function () {
+  const root = document.documentElement;
+  const width = root.clientWidth;
+  const dx = window.scrollX, dy = window.scrollY;
+  const page = { left: 0, top: -Infinity, right: width, bottom: Infinity };
+  const clips = new Map();
+  // The part of the viewport where what an element holds can be seen.
+  const clipInside = (element) => {
+    if (!element || element === root || element === document.body)
+      return page;
+    let clip = clips.get(element);
+    if (clip)
+      return clip;
+    clip = Object.assign({}, clipInside(element.parentElement));
+    const style = getComputedStyle(element);
+    const clipsX = style.overflowX !== 'visible', clipsY = style.overflowY !== 'visible';
+    if ((clipsX || clipsY) && style.display !== 'inline' && style.display !== 'contents') {
+      const r = element.getBoundingClientRect();
+      const left = r.left + element.clientLeft, top = r.top + element.clientTop;
+      if (clipsX) {
+        clip.left = Math.max(clip.left, left);
+        clip.right = Math.min(clip.right, left + element.clientWidth);
+      }
+      if (clipsY) {
+        clip.top = Math.max(clip.top, top);
+        clip.bottom = Math.min(clip.bottom, top + element.clientHeight);
+      }
+    }
+    clips.set(element, clip);
+    return clip;
+  };
+  const clipped = (rect, clip) => {
+    const left = Math.max(rect.left, clip.left), right = Math.min(rect.right, clip.right);
+    const top = Math.max(rect.top, clip.top), bottom = Math.min(rect.bottom, clip.bottom);
+    return right > left && bottom > top ? { left: left, top: top, right: right, bottom: bottom } : null;
+  };
+  const join = (a, b) => {
+    a.left = Math.min(a.left, b.left);
+    a.top = Math.min(a.top, b.top);
+    a.right = Math.max(a.right, b.right);
+    a.bottom = Math.max(a.bottom, b.bottom);
+    return a;
+  };
+  const anchorBoxes = (link) => {
+    const own = [];
+    for (const rect of link.getClientRects()) {
+      const box = clipped(rect, clipInside(link.parentElement));
+      if (box)
+        own.push(box);
+    }
+    const all = own.slice();
+    const range = document.createRange();
+    const walker = document.createTreeWalker(link, NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+      let rects;
+      if (node.nodeType === Node.TEXT_NODE) {
+        range.selectNodeContents(node);
+        rects = range.getClientRects();
+      } else {
+        rects = node.getClientRects();
+      }
+      const clip = clipInside(node.parentElement);
+      for (const rect of rects) {
+        const box = clipped(rect, clip);
+        if (box)
+          all.push(box);
+      }
+    }
+    if (all.length === 0)
+      return [];
+    if (own.length < 2)
+      return [all.reduce((a, b) => join(a, b), Object.assign({}, all[0]))];
+    all.sort((a, b) => a.top - b.top);
+    const lines = [];
+    for (const box of all) {
+      const last = lines[lines.length - 1];
+      if (last && box.top < last.bottom)
+        join(last, box);
+      else
+        lines.push(Object.assign({}, box));
+    }
+    return lines;
+  };
+  const areaBox = (area, image) => {
+    const shape = (area.getAttribute('shape') || 'rect').trim().toLowerCase();
+    const n = (area.getAttribute('coords') || '').split(/[\s,;]+/).filter((t) => t !== '').map((t) => parseFloat(t) || 0);
+    const style = getComputedStyle(image);
+    const r = image.getBoundingClientRect();
+    const px = (name) => parseFloat(style.getPropertyValue(name)) || 0;
+    const left = r.left + px('border-left-width') + px('padding-left');
+    const top = r.top + px('border-top-width') + px('padding-top');
+    const content = { left: left, top: top,
+                      right: r.right - px('border-right-width') - px('padding-right'),
+                      bottom: r.bottom - px('border-bottom-width') - px('padding-bottom') };
+    let box = null;
+    if (shape === 'default') {
+      box = [0, 0, content.right - left, content.bottom - top];
+    } else if ((shape === 'rect' || shape === 'rectangle') && n.length >= 4) {
+      box = [Math.min(n[0], n[2]), Math.min(n[1], n[3]), Math.max(n[0], n[2]), Math.max(n[1], n[3])];
+    } else if ((shape === 'circle' || shape === 'circ') && n.length >= 3 && n[2] > 0) {
+      box = [n[0] - n[2], n[1] - n[2], n[0] + n[2], n[1] + n[2]];
+    } else if ((shape === 'poly' || shape === 'polygon') && n.length >= 6) {
+      const xs = n.filter((v, i) => i % 2 === 0 && i + 1 < n.length), ys = n.filter((v, i) => i % 2 === 1);
+      box = [Math.min(...xs), Math.min(...ys), Math.max(...xs), Math.max(...ys)];
+    }
+    if (!box)
+      return null;
+    const shown = clipped(content, clipInside(image.parentElement));
+    return shown && clipped({ left: left + box[0], top: top + box[1], right: left + box[2], bottom: top + box[3] }, shown);
+  };
+  const index = new Map();
+  Array.from(document.querySelectorAll('a[href], area[href]')).forEach((link, i) => index.set(link, i));
+  const found = [];
+  const add = (link, box) => found.push({ i: index.get(link), href: link.getAttribute('href'),
+                                          box: [box.left + dx, box.top + dy, box.right + dx, box.bottom + dy] });
+  for (const link of document.querySelectorAll('a[href]')) {
+    if (getComputedStyle(link).visibility === 'visible')
+      for (const box of anchorBoxes(link))
+        add(link, box);
+  }
+  const maps = Array.from(document.getElementsByTagName('map'));
+  for (const image of document.querySelectorAll('img[usemap]')) {
+    const usemap = image.getAttribute('usemap').trim();
+    if (!usemap.startsWith('#') || getComputedStyle(image).visibility !== 'visible')
+      continue;
+    const name = usemap.slice(1);
+    const map = maps.find((m) => m.getAttribute('name') === name || m.id === name);
+    if (!map)
+      continue;
+    for (const area of map.querySelectorAll('area[href]')) {
+      const box = areaBox(area, image);
+      if (box)
+        add(area, box);
+    }
+  }
+  found.sort((a, b) => a.i - b.i || a.box[1] - b.box[1]);
+  return found;
+})js";
+
 // The layout in page rows, wherever the page is scrolled, and the pictures:
 // {"innerHeight": h, "height": h, "spans": [[top, bottom] or null, ...],
-// "loading": n, "broken": [...]}. Each element and text node counts for the
-// entry whose marker precedes it; the renderer's own row below the page
-// (addFrameMarker) does not count.
-inline constexpr char16_t measure[] = uR"js((function () {
+// "links": [...], "loading": n, "broken": [...]}. Each element and text node
+// counts for the entry whose marker precedes it; the renderer's own row below
+// the page (addFrameMarker) does not count. %1: linkBoxes (measureScript()).
+inline constexpr char16_t measure[] = uR"js((function (linkBoxes) {
   const pad = window.__orvPad;
   if (pad)
     pad.style.display = 'none';
@@ -144,10 +301,11 @@ inline constexpr char16_t measure[] = uR"js((function () {
     innerHeight: window.innerHeight,
     height: height,
     spans: spans.map((span) => (span && span[0] <= span[1] ? span : null)),
+    links: linkBoxes(),
     loading: loading,
     broken: broken,
   });
-})())js";
+})(%1))js";
 
 // Adds, outside the layout, a one-row element below the page (so that the
 // page can scroll to its last row while the marker row covers the viewport's
@@ -177,5 +335,20 @@ inline constexpr char16_t scrollTo[] = uR"js((function (y) {
   window.__orvMarker.style.background = 'rgb(%2, %3, %4)';
   return JSON.stringify({ scrollY: window.scrollY });
 })(%1))js";
+
+// The layout measure with the link boxes in it.
+inline QString measureScript()
+{
+    static const QString script = QString::fromUtf16(measure).arg(QString::fromUtf16(linkBoxes));
+    return script;
+}
+
+// The link boxes alone, for the preview: {"links": [...]}.
+inline QString linkBoxesScript()
+{
+    static const QString script
+        = QStringLiteral("JSON.stringify({ links: (%1)() })").arg(QString::fromUtf16(linkBoxes));
+    return script;
+}
 
 } // namespace orv::render::scripts

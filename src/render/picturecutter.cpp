@@ -8,8 +8,23 @@ namespace orv::render {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QList<EntrySpan> linkRowsOf(const QList<check::LinkBox> &links)
+{
+    QList<EntrySpan> rows;
+    rows.reserve(links.size());
+    for (const check::LinkBox &link : links)
+        rows.append(linkRows(link));
+    return rows;
+}
+
+} // namespace
+
 PictureCutter::PictureCutter(const PageLayout &layout, int pictureWidth, int maxHeight)
-    : m_cutter(layout.height, layout.entries, maxHeight, RowScale::forWidths(layout.height, layout.width, pictureWidth))
+    : m_cutter(layout.height, layout.entries, maxHeight, RowScale::forWidths(layout.height, layout.width, pictureWidth),
+               linkRowsOf(layout.links))
+    , m_links(layout.links)
     , m_pageWidth(layout.width)
     , m_pictureWidth(pictureWidth)
 {
@@ -39,6 +54,10 @@ PagePicture PictureCutter::cut(int end) const
     picture.pageTop = m_start;
     picture.pageBottom = end;
     picture.top = scale.at(m_start);
+    picture.size = QSize(m_pictureWidth, m_pictureWidth == m_pageWidth ? end - m_start : scale.at(end) - picture.top);
+    picture.hotAreas = hotAreasOf(m_links, m_pageWidth, m_start, end, picture.size);
+    if (!m_imagesWanted)
+        return picture;
     QImage rows(m_pageWidth, end - m_start, QImage::Format_RGB32);
     if (rows.isNull())
         throw Failure(u"Not enough memory for a picture of %1 x %2 pixels"_s.arg(m_pageWidth).arg(end - m_start));
@@ -53,10 +72,11 @@ PagePicture PictureCutter::cut(int end) const
         picture.image = rows;
         return picture;
     }
-    const int height = scale.at(end) - picture.top;
-    picture.image = rows.scaled(m_pictureWidth, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (picture.image.isNull())
-        throw Failure(u"Not enough memory for a picture of %1 x %2 pixels"_s.arg(m_pictureWidth).arg(height));
+    picture.image = rows.scaled(picture.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (picture.image.isNull()) {
+        throw Failure(
+            u"Not enough memory for a picture of %1 x %2 pixels"_s.arg(m_pictureWidth).arg(picture.size.height()));
+    }
     return picture;
 }
 

@@ -192,7 +192,8 @@ void PictureExport::start(const PageSource &source, const QString &folder, const
     m_failedPictures.clear();
     try {
         checkedOutputWidth(source.pageWidth, options.outputWidth);
-        checkFolder(folder, options.overwrite);
+        if (!options.manifestOnly)
+            checkFolder(folder, options.overwrite);
     } catch (const Failure &failure) {
         QMetaObject::invokeMethod(
             this, [this, message = failure.message()] { emit failed(message); }, Qt::QueuedConnection);
@@ -271,7 +272,8 @@ bool PictureExport::isRunning() const
 ExportResult exportPictures(const PageSource &source, const QString &folder, const ExportOptions &options,
                             const RenderOptions &renderOptions, const std::function<void(int, int)> &progress)
 {
-    checkFolder(folder, options.overwrite);
+    if (!options.manifestOnly)
+        checkFolder(folder, options.overwrite);
     ExportOptions asking = options;
     if (asking.failedPictures != FailedPictures::KeepGoing)
         asking.failedPictures = FailedPictures::Ask;

@@ -58,7 +58,8 @@ private:
 };
 
 // The export in a local event loop, for the command line: Ask acts as Stop,
-// and files that no earlier export listed are never written over. Throws
+// and files that no earlier export listed are never written over. With
+// ExportOptions::manifestOnly the folder is not looked at. Throws
 // Failure; FolderInUse when files are in the way, PicturesFailed when remote
 // pictures did not load and options.failedPictures is not KeepGoing.
 ExportResult exportPictures(const PageSource &source, const QString &folder, const ExportOptions &options,

@@ -82,6 +82,8 @@ EarlierPictures earlierPictures(const QString &folder)
             if (QFileInfo(dir.filePath(name)).isFile() && !earlier.files.contains(name))
                 earlier.files.append(name);
         }
+        if (QFileInfo(dir.filePath(slicesManifestName)).isFile())
+            earlier.files.append(slicesManifestName);
     } catch (const Failure &failure) {
         earlier.notAList = failure.message();
     }

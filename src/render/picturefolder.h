@@ -13,8 +13,8 @@ class QTemporaryDir;
 // The folder an export writes into: which files an earlier export wrote
 // there, and putting a new set of pictures in place as a whole.
 //
-// The rule: an export replaces only pictures.txt and the files the earlier
-// export listed in it, and only when allowed (替换, --overwrite); those of
+// The rule: an export replaces only pictures.txt, the files the earlier
+// export listed in it and the slices.json beside it, and only when allowed (替换, --overwrite); those of
 // them the new set does not reuse go, so that the folder holds one set. Any
 // other file the new set would write over (a seller's own 01.jpg, a
 // pictures.txt no export wrote) is never replaced without being named to the
@@ -23,6 +23,9 @@ class QTemporaryDir;
 namespace orv::render {
 
 inline constexpr QLatin1String pictureListName("pictures.txt");
+// The manifest beside the pictures (docs/slices-format.md). It belongs to the
+// set of the pictures.txt beside it.
+inline constexpr QLatin1String slicesManifestName("slices.json");
 
 // The folder holds files in the way of the new set: the earlier export's
 // pictures when replacing them was not allowed, or files no export listed.
@@ -39,7 +42,7 @@ private:
 
 // What an earlier export left in a folder, as its pictures.txt tells.
 struct EarlierPictures {
-    QStringList files; // pictures.txt and the pictures it lists that exist, sorted
+    QStringList files; // pictures.txt, the pictures it lists and slices.json, those that exist, sorted
     QString notAList;  // why pictures.txt is no list an export wrote; empty when it is one or is missing
 };
 EarlierPictures earlierPictures(const QString &folder);

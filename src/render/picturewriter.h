@@ -31,7 +31,12 @@ struct ExportOptions {
     // export into a folder holding them fails before writing anything.
     bool overwrite = false;
     FailedPictures failedPictures = FailedPictures::Stop;
-    int maxPictureHeight = render::maxPictureHeight; // a picture's height limit in its rows
+    // A picture's height limit in its rows: defaultPictureHeight (2000, both
+    // editors) or maxPictureHeight (2500, the older mobile description).
+    int maxPictureHeight = defaultPictureHeight;
+    // Draw and cut, but encode and write nothing: the result holds the
+    // manifest (ExportResult::manifest) and the folder is never touched.
+    bool manifestOnly = false;
 };
 
 struct PictureFile {
@@ -42,13 +47,26 @@ struct PictureFile {
     bool jpegInsteadOfPng = false; // asked for PNG, but the PNG exceeded 3 MiB
     int pageTop = 0;               // the page rows it shows: [pageTop, pageBottom)
     int pageBottom = 0;
+    QList<HotArea> hotAreas; // the links on it
 };
 
 struct ExportResult {
     QString folder;
     QList<PictureFile> pictures; // in page order; pictures.txt lists them too
     QStringList failedPictures;  // remote pictures that did not load (KeepGoing)
+    int pageWidth = 0;
+    int outputWidth = 0;
+    int maxPictureHeight = 0;
+    bool manifestOnly = false;       // nothing was encoded or written: bytes are 0
+    QList<check::LinkBox> links;     // the page's link boxes as last measured
+    QList<check::LinkBox> lostLinks; // one box each of the links that got no hot area on any picture
+    QByteArray manifest;             // slices.json (also with manifestOnly)
 };
+
+// slices.json for the pictures of a result (docs/slices-format.md): the
+// format and version, the page and picture widths, the height limit and per
+// picture its file, size, bytes (left out with manifestOnly) and hot areas.
+QByteArray slicesManifest(const ExportResult &result);
 
 // The output width for a page: outputWidth, or the page width for 0. Throws
 // Failure when the result lies outside 480 to 1500.
@@ -71,8 +89,10 @@ EncodedPicture encodePicture(const QImage &image, PictureFormat format);
 // Makes the pictures of a page from its rows as they are drawn: cuts them
 // (PictureCutter), encodes each at once and stages it in the folder
 // (PictureStaging), so that only one picture is held at a time; finish()
-// stages pictures.txt (one line per picture: "01.jpg 750x2500 123456", name,
-// pixel size and bytes, in page order) and commit() puts the set in place.
+// stages slices.json and pictures.txt (one line per picture: "01.jpg
+// 750x2500 123456", name, pixel size and bytes, in page order) and commit()
+// puts the set in place. With ExportOptions::manifestOnly nothing is encoded
+// or staged, and commit() does nothing.
 // A writer is used from one thread at a time.
 class PictureWriter {
 public:
@@ -107,7 +127,6 @@ private:
     const std::atomic_bool *m_cancel;
     PictureStaging m_staging;
     std::optional<PictureCutter> m_cutter;
-    int m_outputWidth = 0;
     ExportResult m_result;
 };
 
@@ -117,9 +136,10 @@ private:
 struct CutPicture {
     QImage image;
     QList<int> cuts;
-    QList<int> pageCuts; // the same cuts in page rows
+    QList<int> pageCuts;            // the same cuts in page rows
+    QList<QList<HotArea>> hotAreas; // per picture
 };
-CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth, int maxHeight = maxPictureHeight);
+CutPicture cutRenderedPage(const RenderedPage &page, int outputWidth, int maxHeight = defaultPictureHeight);
 
 // Writes the pictures of a page drawn whole into folder (made if missing),
 // as an export writes them; a failure or a cancel leaves the folder as it

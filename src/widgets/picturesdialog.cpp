@@ -22,6 +22,7 @@ PicturesDialog::PicturesDialog(const QString &what, int pageWidth, const Picture
     , m_folder(new QLineEdit(QDir::toNativeSeparators(initial.folder), this))
     , m_width(new QSpinBox(this))
     , m_format(new QComboBox(this))
+    , m_height(new QComboBox(this))
 {
     setObjectName(u"frmpictures"_s);
     setWindowTitle(u"导出手机详情图片"_s);
@@ -50,16 +51,22 @@ PicturesDialog::PicturesDialog(const QString &what, int pageWidth, const Picture
     m_format->addItems({u"JPEG (.jpg)"_s, u"PNG (.png)"_s});
     m_format->setCurrentIndex(initial.png ? 1 : 0);
 
+    m_height->setObjectName(u"cbbheight"_s);
+    m_height->addItem(u"2000 像素（新版详情编辑器和旧版手机详情都可用）"_s, 2000);
+    m_height->addItem(u"2500 像素（仅旧版手机详情）"_s, 2500);
+    m_height->setCurrentIndex(initial.maxHeight == 2500 ? 1 : 0);
+
     auto *form = new QFormLayout;
     form->addRow(u"文件夹(&F)："_s, folderRow);
     form->addRow(u"图片宽度(&W)："_s, widthRow);
     form->addRow(u"格式(&T)："_s, m_format);
+    form->addRow(u"图片高度上限(&H)："_s, m_height);
     // The labels name their fields for the screen reader and the mnemonics.
     qobject_cast<QLabel *>(form->labelForField(folderRow))->setBuddy(m_folder);
     qobject_cast<QLabel *>(form->labelForField(widthRow))->setBuddy(m_width);
 
-    auto *rules = new QLabel(u"图片依次命名为 01.jpg、02.jpg……，每张高度不超过 2500 像素、大小不超过 3 MB，"
-                             "尽量在版块之间切开；pictures.txt 列出全部图片。"_s,
+    auto *rules = new QLabel(u"图片依次命名为 01.jpg、02.jpg……，每张大小不超过 3 MB，尽量在版块之间切开，"
+                             "不从链接中间切开；pictures.txt 列出全部图片，slices.json 列出图片和链接的热区。"_s,
                              this);
     rules->setWordWrap(true);
 
@@ -85,7 +92,8 @@ PicturesDialog::PicturesDialog(const QString &what, int pageWidth, const Picture
 
 PictureSettings PicturesDialog::settings() const
 {
-    return {QDir::fromNativeSeparators(m_folder->text().trimmed()), m_width->value(), m_format->currentIndex() == 1};
+    return {QDir::fromNativeSeparators(m_folder->text().trimmed()), m_width->value(), m_format->currentIndex() == 1,
+            m_height->currentData().toInt()};
 }
 
 void PicturesDialog::browse()

@@ -15,13 +15,16 @@ struct PictureSettings {
     QString folder;
     int width = 750; // pixels, 480 to 1500
     bool png = false;
+    int maxHeight = 2000; // a picture's height limit: 2000 (both editors) or 2500 (the older mobile description)
 
     bool operator==(const PictureSettings &) const = default;
 };
 
 // 文件 → 导出手机详情图片…: the folder (typed or chosen), the picture width
-// (480 to 1500 pixels, the page width offered first) and the format. It says
-// what is exported; 导出 is enabled once a folder is named.
+// (480 to 1500 pixels, the page width offered first), the format and the
+// height limit (2000 for the newer description editor and the older mobile
+// description, 2500 for the older one only). It says what is exported; 导出
+// is enabled once a folder is named.
 class PicturesDialog : public QDialog {
     Q_OBJECT
 
@@ -42,6 +45,7 @@ private:
     QLineEdit *m_folder;
     QSpinBox *m_width;
     QComboBox *m_format;
+    QComboBox *m_height;
     QPushButton *m_export = nullptr;
 };
 

@@ -309,6 +309,21 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(badge()->text(), u"1 错误 · 0 警告"_s, 20000);
     }
 
+    // Once the preview shows the checked text, its links are measured too: a
+    // link too low for a hot area and links that overlap are warned of, at
+    // their lines.
+    void linksLostOnThePhone()
+    {
+        const QString text = u"<p>x</p>\r\n<a href=\"https://shop.taobao.com/\" style=\"font-size:6px\">小</a>\r\n"
+                             "<div style=\"position:relative;height:100px\"><a href=\"https://a.taobao.com/\" "
+                             "style=\"display:block;height:100px\">A</a>\r\n<a href=\"https://b.taobao.com/\" "
+                             "style=\"display:block;height:50px;margin-top:-50px\">B</a></div>"_s;
+        QCOMPARE(previewAndWait(text), QString());
+        orv::test::click(*m_window, u"btnCheck"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(rows().filter(u"手机链接"_s).size(), 2, 20000);
+        QCOMPARE(rows().filter(u"手机链接"_s), (QStringList{u"手机链接 警告  2"_s, u"手机链接 警告  4"_s}));
+    }
+
     // The measuring script: what a 750-pixel column holds, as the platform
     // shows it, leaving the page as it was.
     void renderedWidthScript_data()

@@ -7,6 +7,7 @@
 
 #include "app/exportpictures.h"
 #include "app/mainwindow.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "core/modulelistmodel.h"
 #include "support/loopbackserver.h"
@@ -127,18 +128,44 @@ private slots:
                  qPrintable(shown.at(0).text));
         const QStringList pictures = listedPictures(folder);
         QVERIFY(pictures.size() >= 3);
-        QCOMPARE(listing(folder), QStringList(pictures) << u"pictures.txt"_s);
+        QCOMPARE(listing(folder), QStringList(pictures) << u"pictures.txt"_s << u"slices.json"_s);
         for (const QString &name : pictures) {
             const QImage picture(QDir(folder).filePath(name));
             QVERIFY(name.endsWith(u".jpg"_s));
             QCOMPARE(picture.width(), 1242);
-            QVERIFY(picture.height() <= 2500);
+            QVERIFY(picture.height() <= 2000);
         }
         const QString message = shown.at(1).text;
         QVERIFY2(message.startsWith(u"已导出 %1 张图片到文件夹：\n%2"_s.arg(pictures.size())
                                         .arg(QDir::toNativeSeparators(QDir(folder).absolutePath()))),
                  qPrintable(message));
         QCOMPARE(dialogs::takeOpenedUrls(), QList{QUrl::fromLocalFile(QDir(folder).absolutePath())});
+        // The choice is offered again next time.
+        QCOMPARE(Settings().pictureWidth(), 1242);
+        QCOMPARE(Settings().pictureMaxHeight(), 2000);
+    }
+
+    // The older mobile description's limit, when chosen: pictures up to 2500
+    // rows; the links of the page are hot areas in slices.json, and the
+    // message counts them.
+    void olderHeightLimitAndHotAreas()
+    {
+        setEntries({u"<a href=\"https://item.taobao.com/item.htm?id=1\" style=\"display:block\">%1</a>"_s.arg(
+                        colourBlock(600, u"#e04040"_s)),
+                    colourBlock(1800, u"#3060c0"_s)});
+        const QString folder = path(u"older"_s);
+        dialogs::queuePictureSettings({folder, 750, false, 2500});
+        exportPictures();
+        const QList<dialogs::Shown> shown = dialogs::takeShown();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown.at(1).text.contains(u"链接成为图片上的 1 个热区，见 slices.json。"_s),
+                 qPrintable(shown.at(1).text));
+        QCOMPARE(listedPictures(folder).size(), 1); // 2400 rows in one picture
+        QCOMPARE(QImage(QDir(folder).filePath(u"01.jpg"_s)).height(), 2400);
+        QVERIFY(readFile(QDir(folder).filePath(u"slices.json"_s)).contains("\"max_height\": 2500"));
+        QCOMPARE(Settings().pictureMaxHeight(), 2500);
+        QCOMPARE(Settings().pictureWidth(), 0); // the page width
+        dialogs::takeOpenedUrls();
     }
 
     // With an empty list the output buffer is exported, at its fragment's
@@ -159,7 +186,7 @@ private slots:
         QCOMPARE(shown.size(), 2);
         QVERIFY2(shown.at(0).text.contains(u"输出缓冲区"_s) && shown.at(0).text.contains(u"790 像素"_s),
                  qPrintable(shown.at(0).text));
-        QCOMPARE(listing(folder), (QStringList{u"01.png"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder), (QStringList{u"01.png"_s, u"pictures.txt"_s, u"slices.json"_s}));
         QCOMPARE(QImage(QDir(folder).filePath(u"01.png"_s)).width(), 790);
         QVERIFY(dialogs::takeOpenedUrls().isEmpty()); // 关闭
 
@@ -201,7 +228,8 @@ private slots:
         dialogs::queueAnswer(QMessageBox::Yes);
         exportPictures();
         QCOMPARE(dialogs::takeShown().size(), 3); // dialog, question, message
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder),
+                 (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s, u"slices.json"_s}));
         QCOMPARE(QImage(QDir(folder).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
         QCOMPARE(readFile(QDir(folder).filePath(u"2023.jpg"_s)), QByteArray("mine"));
         QCOMPARE(readFile(QDir(folder).filePath(u"notes.txt"_s)), QByteArray("mine"));
@@ -222,7 +250,7 @@ private slots:
         dialogs::queueAnswer(QMessageBox::Yes);
         exportPictures();
         QCOMPARE(dialogs::takeShown().size(), 3); // dialog, question, message
-        QCOMPARE(listing(sellers), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(sellers), (QStringList{u"01.jpg"_s, u"pictures.txt"_s, u"slices.json"_s}));
         QCOMPARE(QImage(QDir(sellers).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
     }
 
@@ -311,7 +339,7 @@ private slots:
         shown = dialogs::takeShown();
         QCOMPARE(shown.size(), 3);
         QVERIFY2(shown.at(2).text.contains(u"其中 1 张网络图片未能加载"_s), qPrintable(shown.at(2).text));
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s, u"slices.json"_s}));
     }
 };
 

@@ -479,6 +479,12 @@ private slots:
         QTest::newRow("later wins") << QStringList{u"--out=x"_s, u"--width=1500"_s, u"--out=y"_s, u"--format=png"_s,
                                                    u"--format=jpg"_s}
                                     << orv::cli::RenderJob{{}, 750, u"y"_s, 1500};
+        QTest::newRow("the older editor's height")
+            << QStringList{u"--out=x"_s, u"--max-height"_s, u"2500"_s}
+            << orv::cli::RenderJob{{}, 750, u"x"_s, 0, false, false, false, 30000, 2500};
+        QTest::newRow("manifest only") << QStringList{u"--manifest-only"_s, u"--max-height=2000"_s, u"--width=1242"_s}
+                                       << orv::cli::RenderJob{{},    750,   {},    1242, false,
+                                                              false, false, 30000, 2000, true};
     }
 
     void renderOptions()
@@ -492,7 +498,8 @@ private slots:
         QCOMPARE(run.result.exitCode, 0);
         QVERIFY(run.job);
         expected.entries = run.job->entries;
-        QVERIFY(run.job->entries.size() == 1);
+        expected.entryNames = run.job->entryNames;
+        QVERIFY(run.job->entries.size() == 1 && run.job->entryNames.size() == 1);
         QVERIFY(*run.job == expected);
     }
 
@@ -514,7 +521,16 @@ private slots:
         QTest::newRow("format case") << QStringList{p, o, u"--format=PNG"_s} << u"use jpg or png"_s;
         QTest::newRow("timeout") << QStringList{p, o, u"--timeout=3601"_s} << u"from 0 to 3600"_s;
         QTest::newRow("flag with value") << QStringList{p, o, u"--keep-going=yes"_s} << u"takes no value"_s;
-        QTest::newRow("unknown option") << QStringList{p, o, u"--shop=tmall"_s} << u"--out, --width, --format"_s;
+        for (const QString &height : {u"2200"_s, u"1999"_s, u"2500px"_s, u""_s})
+            QTest::addRow("max height %s", qPrintable(height))
+                << QStringList{p, o, u"--max-height="_s + height} << u"--max-height takes 2000"_s;
+        QTest::newRow("manifest only with a folder")
+            << QStringList{p, o, u"--manifest-only"_s} << u"--manifest-only writes slices.json to standard output"_s;
+        QTest::newRow("manifest only, overwrite")
+            << QStringList{p, u"--overwrite"_s, u"--manifest-only"_s} << u"leave out --overwrite"_s;
+        QTest::newRow("manifest only with a value") << QStringList{p, u"--manifest-only=1"_s} << u"takes no value"_s;
+        QTest::newRow("unknown option") << QStringList{p, o, u"--shop=tmall"_s}
+                                        << u"--out, --width, --format, --max-height"_s;
         QTest::newRow("two projects") << QStringList{p, o, p} << u"render takes one PROJECT"_s;
         QTest::newRow("missing project") << QStringList{u"/nonexistent/p.orvanta"_s, o} << u"p.orvanta"_s;
     }

@@ -15,6 +15,9 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,7 +139,7 @@ private slots:
         QVERIFY(count >= 3);
         const QStringList lines = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), count);
-        QStringList names{u"pictures.txt"_s};
+        QStringList names{u"pictures.txt"_s, u"slices.json"_s};
         QImage stacked(width, cut.image.height(), QImage::Format_RGB32);
         for (int i = 0; i < count; ++i) {
             const QString name = u"%1.%2"_s.arg(i + 1, 2, 10, QChar(u'0')).arg(format);
@@ -146,7 +149,7 @@ private slots:
             const qint64 bytes = QFileInfo(path).size();
             QCOMPARE(lines.at(i), u"%1 %2x%3 %4"_s.arg(name).arg(width).arg(picture.height()).arg(bytes));
             QCOMPARE(picture.width(), width);
-            QVERIFY(picture.height() <= maxPictureHeight);
+            QVERIFY(picture.height() <= defaultPictureHeight);
             QVERIFY(bytes <= maxPictureBytes);
             QCOMPARE(picture.height(), cut.cuts.at(i + 1) - cut.cuts.at(i));
             for (int row = 0; row < picture.height(); ++row)
@@ -173,6 +176,62 @@ private slots:
             }
         }
         QVERIFY(inside >= 1);
+    }
+
+    // slices.json beside the pictures and, with --manifest-only, on standard
+    // output alone (no folder, no bytes); --max-height 2500 lets pictures
+    // grow past 2000; links the phone would lose are named on standard error.
+    void manifest()
+    {
+        const QString link = u"https://item.taobao.com/item.htm?id=7"_s;
+        const QStringList codes{
+            colourBlock(300, u"#c0c0c0"_s),
+            u"<a href=\"%1\" style=\"display:block;height:200px;background:#e04040\">买</a>"_s.arg(link),
+            u"<a href=\"https://shop.taobao.com/\" style=\"font-size:6px\">小</a>"_s, textBlock(60)};
+        const QString project = writeProject(m_dir.filePath(u"links.orvanta"_s), entriesOf(codes));
+        const QString folder = m_dir.filePath(u"links"_s);
+        const Run written = runCli({u"render"_s, project, u"--out"_s, folder, u"--width=1242"_s});
+        QVERIFY2(written.exitCode == 0, written.err.constData());
+        QVERIFY2(written.err.contains("warning: 3:1 (entry 3 [ 自定义 ]) mobile-link 链接在页面上只有")
+                     && written.err.contains("https://shop.taobao.com/"),
+                 written.err.constData());
+        const QJsonObject onDisk = QJsonDocument::fromJson(readFile(QDir(folder).filePath(u"slices.json"_s))).object();
+        const QJsonArray slices = onDisk.value(u"slices"_s).toArray();
+        QVERIFY(slices.size() >= 2);
+        const QJsonObject first = slices.at(0).toObject();
+        QCOMPARE(first.value(u"file"_s).toString(), u"01.jpg"_s);
+        QCOMPARE(first.value(u"bytes"_s).toInteger(), QFileInfo(QDir(folder).filePath(u"01.jpg"_s)).size());
+        const QJsonArray areas = first.value(u"hot_areas"_s).toArray();
+        QCOMPARE(areas.size(), 1); // not the link under 10 pixels high
+        const QJsonObject area = areas.at(0).toObject();
+        QCOMPARE(area.value(u"link"_s).toString(), link);
+        QCOMPARE(area.value(u"start_x"_s).toDouble(), 0.0);
+        QCOMPARE(area.value(u"end_x"_s).toDouble(), 1.0);
+        const double height = first.value(u"height"_s).toDouble(); // 300 + 200 page rows scaled
+        QVERIFY(area.value(u"start_y"_s).toDouble() <= 300 * 1.656 / height);
+        QVERIFY(area.value(u"end_y"_s).toDouble() >= 500 * 1.656 / height);
+
+        const Run only = runCli({u"render"_s, project, u"--manifest-only"_s, u"--width=1242"_s});
+        QVERIFY2(only.exitCode == 0, only.err.constData());
+        QCOMPARE(only.err, written.err);
+        QJsonObject manifest = QJsonDocument::fromJson(only.out).object();
+        QCOMPARE(manifest.value(u"manifest_only"_s).toBool(), true);
+        QJsonArray sizes = manifest.value(u"slices"_s).toArray();
+        QCOMPARE(sizes.size(), slices.size());
+        for (qsizetype i = 0; i < slices.size(); ++i) {
+            QJsonObject expected = slices.at(i).toObject();
+            expected.remove(u"bytes"_s);
+            QCOMPARE(sizes.at(i).toObject(), expected);
+        }
+
+        const Run older = runCli({u"render"_s, m_project, u"--manifest-only"_s, u"--max-height=2500"_s});
+        QVERIFY2(older.exitCode == 0, older.err.constData());
+        manifest = QJsonDocument::fromJson(older.out).object();
+        QCOMPARE(manifest.value(u"max_height"_s).toInt(), 2500);
+        int tallest = 0;
+        for (const QJsonValue &slice : manifest.value(u"slices"_s).toArray())
+            tallest = std::max(tallest, slice.toObject().value(u"height"_s).toInt());
+        QVERIFY2(tallest > 2000 && tallest <= 2500, qPrintable(QString::number(tallest)));
     }
 
     // A Tmall page with a size table is drawn 790 wide, the table keeping its 750.
@@ -219,7 +278,7 @@ private slots:
         const Run kept = runCli(arguments + QStringList{u"--keep-going"_s});
         QVERIFY2(kept.exitCode == 0, kept.err.constData());
         QVERIFY2(kept.err.startsWith("warning: ") && kept.err.contains(missing.toUtf8()), kept.err.constData());
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s, u"slices.json"_s}));
         QVERIFY(QImage(QDir(folder).filePath(u"01.jpg"_s)).height() >= 200); // the good picture shows
     }
 
@@ -249,7 +308,8 @@ private slots:
 
         const Run replaced = runCli({u"render"_s, project, u"--out"_s, folder, u"--overwrite"_s});
         QVERIFY2(replaced.exitCode == 0, replaced.err.constData());
-        QCOMPARE(listing(folder), (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s}));
+        QCOMPARE(listing(folder),
+                 (QStringList{u"01.jpg"_s, u"2023.jpg"_s, u"notes.txt"_s, u"pictures.txt"_s, u"slices.json"_s}));
         QCOMPARE(QImage(QDir(folder).filePath(u"01.jpg"_s)).size(), QSize(750, 300));
         QCOMPARE(readFile(QDir(folder).filePath(u"2023.jpg"_s)), QByteArray("mine"));
 

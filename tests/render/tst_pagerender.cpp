@@ -3,6 +3,10 @@
 // between entries, and the folder is left as it was unless an export finishes.
 
 #include "core/failure.h"
+#include "modules/header/coupons/coupons.h"
+#include "modules/header/relatedsales/relatedsales.h"
+#include "render/linkboxes.h"
+#include "render/pagescripts.h"
 #include "render/pictureexport.h"
 #include "support/files.h"
 #include "support/loopbackserver.h"
@@ -11,6 +15,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,10 +104,9 @@ QImage stacked(const QString &folder, const QList<PictureFile> &pictures)
     return page;
 }
 
-// The same document in the preview's kind of view, grabbed in one piece.
-QImage previewGrab(const PageSource &source, int height)
+// The same document in the preview's kind of view, as tall as the page.
+bool loadPreview(QWebEngineView &view, const PageSource &source, int height)
 {
-    QWebEngineView view;
     view.settings()->setDefaultTextEncoding(u"utf-8"_s);
     view.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     view.settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
@@ -110,7 +116,14 @@ QImage previewGrab(const PageSource &source, int height)
     view.show();
     QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
     view.setHtml(pageDocument(source), QUrl(u"file:///orvanta/page.html"_s));
-    if (!loaded.wait(30000))
+    return loaded.wait(30000);
+}
+
+// The same document in the preview's kind of view, grabbed in one piece.
+QImage previewGrab(const PageSource &source, int height)
+{
+    QWebEngineView view;
+    if (!loadPreview(view, source, height))
         return {};
     // The view draws a moment after loading: wait until two grabs agree.
     QImage last;
@@ -122,6 +135,76 @@ QImage previewGrab(const PageSource &source, int height)
         last = grab;
     }
     return last;
+}
+
+// A link for the tests' pages.
+QString item(int id)
+{
+    return u"https://item.taobao.com/item.htm?id=%1"_s.arg(id);
+}
+
+// A page of product cards and coupons as the modules make them, with real
+// links; a linked block taller than a picture; a picture with an image map
+// (shown at twice its own size); a text link that wraps; links no hot area
+// keeps; and text between. The pictures come from server.
+QStringList linkedEntries(const Server &server)
+{
+    orv::PageState cards = orv::relatedsales::pageSpec().defaultState(
+        orv::relatedsales::withStyle(orv::Metrics::forShop(orv::Shop::Taobao), 0));
+    cards.setField(u"style"_s, u"0"_s);
+    const QString card = server.url(u"/card.jpg"_s);
+    cards.setField(u"pictures"_s, QStringList{card, card, card, card}.join(u'|'));
+    cards.setField(u"links"_s, QStringList{item(1), item(2), item(3), item(4)}.join(u'|'));
+    orv::PageState coupons = orv::coupons::pageSpec().defaultState(orv::Metrics::forShop(orv::Shop::Taobao));
+    coupons.setField(u"links"_s, QStringList{item(11), u"//item.taobao.com/item.htm?id=12"_s, item(13)}.join(u'|'));
+    return {orv::relatedsales::generate(cards, {}).fragment,
+            orv::coupons::generate(coupons, {}).fragment,
+            textBlock(12),
+            u"<a href=\"%1\" style=\"display:block\"><div style=\"height:2600px;"
+            "background:linear-gradient(#ffffff,#406080)\"></div></a>"_s.arg(item(21)),
+            u"<div style=\"padding:20px 30px\"><img src=\"%1\" width=\"600\" height=\"400\" usemap=\"#shop\" "
+            "style=\"border:5px solid #ccc;padding:4px\"><map name=\"shop\">"
+            "<area shape=\"rect\" coords=\"0,0,150,100\" href=\"%2\">"
+            "<area shape=\"circle\" coords=\"300,200,50\" href=\"%3\">"
+            "<area shape=\"poly\" coords=\"400,250,560,300,480,380\" href=\"%4\">"
+            "<area shape=\"rect\" coords=\"10,300,100,390\" href=\"javascript:void(0)\"></map></div>"_s.arg(
+                server.url(u"/map.jpg"_s), item(31), item(32), item(33)),
+            u"<p style=\"width:320px;font-size:20px;line-height:30px;margin:20px\">买之前请看 <a href=\"%1\">"
+            "这一条很长的说明链接会换到下一行</a> 谢谢，<a href=\"#\">占位</a>。</p>"_s.arg(item(41)),
+            textBlock(40)};
+}
+
+// The boxes of the links a page shows in the preview's kind of view.
+QList<orv::check::LinkBox> previewLinks(QWebEngineView &view)
+{
+    QString json;
+    bool done = false;
+    view.page()->runJavaScript(scripts::linkBoxesScript(), [&](const QVariant &result) {
+        json = result.toString();
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return {};
+    return readLinkBoxes(QJsonDocument::fromJson(json.toUtf8()).object().value(u"links"_s).toArray());
+}
+
+// The link the preview opens on a click at (x, y) of the page, by its own hit
+// test: the href of the a or area there.
+QString linkAt(QWebEngineView &view, double x, double y)
+{
+    QString href;
+    bool done = false;
+    view.page()->runJavaScript(
+        u"(function () { const e = document.elementFromPoint(%1, %2); const l = e && e.closest('a[href], area[href]');"
+        " return l ? l.getAttribute('href') : ''; })()"_s.arg(x)
+            .arg(y),
+        [&](const QVariant &result) {
+            href = result.toString();
+            done = true;
+        });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return u"<no answer>"_s;
+    return orv::check::hotAreaAddress(href);
 }
 
 QStringList folderListing(const QString &folder)
@@ -219,7 +302,7 @@ private slots:
             const QFileInfo file(QDir(dir.path()).filePath(picture.fileName));
             QCOMPARE(picture.fileName, pictureFileName(i, count, format));
             QCOMPARE(picture.size.width(), width);
-            QVERIFY(picture.size.height() <= maxPictureHeight);
+            QVERIFY(picture.size.height() <= defaultPictureHeight);
             QCOMPARE(file.size(), picture.bytes);
             QVERIFY(picture.bytes <= maxPictureBytes);
             QCOMPARE(QImage(file.filePath()).size(), picture.size);
@@ -233,7 +316,7 @@ private slots:
         // long text always is) on a row of one colour.
         const RowScale scale = RowScale::forWidths(m_page.image.height(), 750, width);
         const QList<EntrySpan> &spans = m_page.entries;
-        QVERIFY(scale.at(spans.at(5).bottom) - scale.at(spans.at(5).top) > maxPictureHeight);
+        QVERIFY(scale.at(spans.at(5).bottom) - scale.at(spans.at(5).top) > defaultPictureHeight);
         int insideTall = 0;
         for (qsizetype i = 1; i + 1 < cut.pageCuts.size(); ++i) {
             const int row = cut.pageCuts.at(i);
@@ -242,7 +325,7 @@ private slots:
                                              [row](const EntrySpan &e) { return e.top < row && row < e.bottom; });
             if (inside == spans.end())
                 continue;
-            QVERIFY2(scale.at(inside->bottom) - scale.at(inside->top) > maxPictureHeight,
+            QVERIFY2(scale.at(inside->bottom) - scale.at(inside->top) > defaultPictureHeight,
                      qPrintable(u"cut at %1"_s.arg(row)));
             QVERIFY(isUniformRow(m_page.image, row - 1) || isUniformRow(m_page.image, row));
             ++insideTall;
@@ -251,6 +334,157 @@ private slots:
 
         if (format == PictureFormat::Png)
             QVERIFY(stacked(dir.path(), result.pictures) == cut.image);
+    }
+
+    // The height limit: 2000 rows by default (both editors), 2500 on
+    // request (the older mobile description), at any width.
+    void heightLimits_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("width");
+        for (const int limit : {defaultPictureHeight, maxPictureHeight}) {
+            for (const int width : {750, 1242})
+                QTest::addRow("%d at %d", limit, width) << limit << width;
+        }
+    }
+    void heightLimits()
+    {
+        QFETCH(int, limit);
+        QFETCH(int, width);
+        QCOMPARE(ExportOptions{}.maxPictureHeight, 2000);
+        const CutPicture cut = cutRenderedPage(m_page, width, limit);
+        int tallest = 0;
+        for (qsizetype i = 1; i < cut.cuts.size(); ++i)
+            tallest = std::max(tallest, cut.cuts.at(i) - cut.cuts.at(i - 1));
+        QVERIFY2(tallest <= limit && tallest > limit - 300, qPrintable(QString::number(tallest)));
+    }
+
+    // Product cards, coupons, a linked block taller than a picture, an image
+    // map and a wrapping text link, exported at 750 and 1242: every hot area,
+    // scaled back to the page, is the box the preview measures for its link
+    // (cut to the picture) within a pixel, and a click there in the preview
+    // opens that link; the tall link is on two pictures; no cut passes
+    // through a link box that fits a picture; slices.json says the same.
+    void hotAreasMatchThePreview_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("750") << 750;
+        QTest::newRow("1242") << 1242;
+    }
+    void hotAreasMatchThePreview()
+    {
+        QFETCH(int, width);
+        Server server;
+        server.route("/card.jpg", Server::Behaviour::Reply,
+                     Server::response(200, orv::test::makeJpeg(180, 270), "Content-Type: image/jpeg\r\n"));
+        server.route("/map.jpg", Server::Behaviour::Reply,
+                     Server::response(200, orv::test::makeJpeg(300, 200), "Content-Type: image/jpeg\r\n"));
+        const PageSource source{linkedEntries(server), {}, 750};
+        const RenderedPage page = renderPage(source);
+        QCOMPARE(page.failedPictures, QStringList());
+        QTemporaryDir dir;
+        ExportResult result;
+        QVERIFY(writePictures(page, dir.path(), ExportOptions{width, PictureFormat::Jpeg}, result));
+        QVERIFY(result.pictures.size() >= 3);
+        QCOMPARE(result.links, page.links);
+        QCOMPARE(result.lostLinks.size(), 0);
+
+        QWebEngineView view;
+        QVERIFY(loadPreview(view, source, page.image.height()));
+        const QList<orv::check::LinkBox> measured = previewLinks(view);
+        QStringList addresses;
+        for (const orv::check::LinkBox &link : measured)
+            addresses.append(link.link);
+        QCOMPARE(addresses,
+                 (QStringList{item(1), item(2), item(3), item(4), item(11), u"https://item.taobao.com/item.htm?id=12"_s,
+                              item(13), item(21), item(31), item(32), item(33), item(41), item(41)}));
+        QCOMPARE(measured.size(), page.links.size());
+
+        const auto near = [](double a, double b) { return std::abs(a - b) <= 1; };
+        for (const PictureFile &picture : std::as_const(result.pictures)) {
+            const double top = picture.pageTop;
+            const double bottom = picture.pageBottom;
+            const double scaleX = double(width) / 750;
+            const double scaleY = picture.size.height() / (bottom - top);
+            QList<HotArea> left = picture.hotAreas;
+            for (const orv::check::LinkBox &link : measured) {
+                const double pieceTop = std::max(top, link.box.top());
+                const double pieceBottom = std::min(bottom, link.box.bottom());
+                if (pieceBottom - pieceTop < 10)
+                    continue;
+                const auto found = std::find_if(left.begin(), left.end(), [&](const HotArea &area) {
+                    const QRect &p = area.pixels;
+                    return area.link == link.link && near(p.left() / scaleX, link.box.left())
+                           && near((p.left() + p.width()) / scaleX, link.box.right())
+                           && near(top + p.top() / scaleY, pieceTop)
+                           && near(top + (p.top() + p.height()) / scaleY, pieceBottom);
+                });
+                QVERIFY2(found != left.end(), qPrintable(u"%1 on %2"_s.arg(link.link, picture.fileName)));
+                // The fractions hold the piece, to two decimals (a pixel of measuring aside).
+                const QList<double> exact{std::max(0.0, link.box.left()) / 750, (pieceTop - top) / (bottom - top),
+                                          std::min(750.0, link.box.right()) / 750,
+                                          (pieceBottom - top) / (bottom - top)};
+                const QList<double> given{found->startX, found->startY, found->endX, found->endY};
+                const QList<double> pixel{1.0 / 750, 1 / (bottom - top), 1.0 / 750, 1 / (bottom - top)};
+                for (int e = 0; e < 4; ++e) {
+                    const double outwards = e < 2 ? exact.at(e) - given.at(e) : given.at(e) - exact.at(e);
+                    QVERIFY2(outwards > -pixel.at(e) && outwards < 0.01 + pixel.at(e),
+                             qPrintable(u"%1: %2 for %3"_s.arg(link.link).arg(given.at(e)).arg(exact.at(e))));
+                }
+                left.erase(found);
+            }
+            QVERIFY2(left.isEmpty(), qPrintable(left.value(0).link));
+            for (const HotArea &area : picture.hotAreas) {
+                const QPointF centre = QRectF(area.pixels).center();
+                QCOMPARE(linkAt(view, centre.x() / scaleX, top + centre.y() / scaleY), area.link);
+            }
+        }
+        const auto onPictures = std::count_if(result.pictures.begin(), result.pictures.end(), [](const PictureFile &p) {
+            return std::any_of(p.hotAreas.begin(), p.hotAreas.end(),
+                               [](const HotArea &a) { return a.link == item(21); });
+        });
+        QVERIFY(onPictures >= 2);
+        const RowScale scale = RowScale::forWidths(page.image.height(), 750, width);
+        for (qsizetype i = 0; i + 1 < result.pictures.size(); ++i) {
+            const int cut = result.pictures.at(i).pageBottom;
+            for (const orv::check::LinkBox &link : measured) {
+                const EntrySpan rows = linkRows(link);
+                if (scale.at(rows.bottom) - scale.at(rows.top) <= defaultPictureHeight)
+                    QVERIFY2(cut <= rows.top || cut >= rows.bottom,
+                             qPrintable(u"cut %1 through %2"_s.arg(cut).arg(link.link)));
+            }
+        }
+
+        // slices.json: every picture with its file, size and bytes, and its hot areas.
+        const QJsonObject manifest
+            = QJsonDocument::fromJson(readFile(QDir(dir.path()).filePath(u"slices.json"_s))).object();
+        QCOMPARE(manifest.value(u"format"_s).toString(), u"orvanta-slices"_s);
+        QCOMPARE(manifest.value(u"version"_s).toInt(), 1);
+        QCOMPARE(manifest.value(u"page_width"_s).toInt(), 750);
+        QCOMPARE(manifest.value(u"width"_s).toInt(), width);
+        QCOMPARE(manifest.value(u"max_height"_s).toInt(), 2000);
+        const QJsonArray slices = manifest.value(u"slices"_s).toArray();
+        QCOMPARE(slices.size(), result.pictures.size());
+        for (qsizetype i = 0; i < slices.size(); ++i) {
+            const QJsonObject slice = slices.at(i).toObject();
+            const PictureFile &picture = result.pictures.at(i);
+            QCOMPARE(slice.value(u"file"_s).toString(), picture.fileName);
+            QCOMPARE(slice.value(u"width"_s).toInt(), width);
+            QCOMPARE(slice.value(u"height"_s).toInt(), picture.size.height());
+            QCOMPARE(slice.value(u"bytes"_s).toInteger(),
+                     QFileInfo(QDir(dir.path()).filePath(picture.fileName)).size());
+            const QJsonArray areas = slice.value(u"hot_areas"_s).toArray();
+            QCOMPARE(areas.size(), picture.hotAreas.size());
+            for (qsizetype a = 0; a < areas.size(); ++a) {
+                const QJsonObject area = areas.at(a).toObject();
+                const HotArea &expected = picture.hotAreas.at(a);
+                QCOMPARE((QList<double>{area.value(u"start_x"_s).toDouble(), area.value(u"start_y"_s).toDouble(),
+                                        area.value(u"end_x"_s).toDouble(), area.value(u"end_y"_s).toDouble()}),
+                         (QList<double>{expected.startX, expected.startY, expected.endX, expected.endY}));
+                QCOMPARE(area.value(u"link"_s).toString(), expected.link);
+            }
+        }
+        QCOMPARE(folderListing(dir.path()).size(), result.pictures.size() + 2);
     }
 
     void outputWidths()
@@ -300,7 +534,7 @@ private slots:
         const ExportResult result = exportPictures(source, folder, keepGoing, RenderOptions{2000});
         QCOMPARE(result.pictures.size(), 1);
         QCOMPARE(result.failedPictures.size(), 3);
-        QCOMPARE(folderListing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s}));
+        QCOMPARE(folderListing(folder), (QStringList{u"01.jpg"_s, u"pictures.txt"_s, u"slices.json"_s}));
     }
 
     // A cancel, while rendering or between pictures, and a failure leave the

@@ -59,6 +59,9 @@ private slots:
         QTest::newRow("the earlier set replaced, a seller's files kept")
             << earlier << true << QStringList{} << -1
             << plus(fresh, {{u"2023.jpg"_s, "mine"}, {u"notes.txt"_s, "mine"}}) << QString();
+        QTest::newRow("an earlier slices.json goes with its set")
+            << plus(earlier, {{u"slices.json"_s, "old"}}) << true << QStringList{} << -1
+            << plus(fresh, {{u"2023.jpg"_s, "mine"}, {u"notes.txt"_s, "mine"}}) << QString();
         QTest::newRow("the earlier set kept without leave")
             << earlier << false << QStringList{} << -1 << Files{} << u"earlier export"_s;
         QTest::newRow("a seller's picture in the way, with leave for the earlier set")
@@ -112,6 +115,33 @@ private slots:
             staging.discard();
             QCOMPARE(contents(dir.path()), before);
         }
+    }
+
+    // An earlier export's set: its pictures.txt, what it lists and the
+    // slices.json beside it; a slices.json alone is nobody's set.
+    void earlierSet_data()
+    {
+        QTest::addColumn<Files>("files");
+        QTest::addColumn<QStringList>("set");
+        QTest::newRow("list, pictures and manifest")
+            << Files{{u"pictures.txt"_s, earlierList},
+                     {u"01.jpg"_s, "old"},
+                     {u"02.jpg"_s, "old"},
+                     {u"slices.json"_s, "{}"},
+                     {u"notes.txt"_s, "mine"}}
+            << QStringList{u"01.jpg"_s, u"02.jpg"_s, u"pictures.txt"_s, u"slices.json"_s};
+        QTest::newRow("an export before manifests") << Files{{u"pictures.txt"_s, earlierList}, {u"01.jpg"_s, "old"}}
+                                                    << QStringList{u"01.jpg"_s, u"pictures.txt"_s};
+        QTest::newRow("a manifest without a list") << Files{{u"slices.json"_s, "{}"}} << QStringList{};
+    }
+    void earlierSet()
+    {
+        QFETCH(Files, files);
+        QFETCH(QStringList, set);
+        QTemporaryDir dir;
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            orv::test::writeFile(dir.filePath(it.key()), it.value());
+        QCOMPARE(earlierPictures(dir.path()).files, set);
     }
 
     void lists_data()

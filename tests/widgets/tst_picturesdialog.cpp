@@ -32,19 +32,24 @@ private slots:
         QCOMPARE(width->value(), 790);
         QCOMPARE(width->minimum(), 480);
         QCOMPARE(width->maximum(), 1500);
-        QCOMPARE(dialog.settings(), (PictureSettings{u"/tmp/图片"_s, 790, false}));
+        QCOMPARE(dialog.settings(), (PictureSettings{u"/tmp/图片"_s, 790, false, 2000}));
+        auto *height = child<QComboBox>(dialog, u"cbbheight"_s);
+        QCOMPARE(height->count(), 2);
+        QCOMPARE(height->currentIndex(), 0);
 
         width->setValue(2000);
         child<QComboBox>(dialog, u"cbbformat"_s)->setCurrentIndex(1);
+        height->setCurrentIndex(1);
         dialogs::queueFileName(u"/srv/pictures"_s);
         click(dialog, u"btnbrowse"_s);
-        QCOMPARE(dialog.settings(), (PictureSettings{u"/srv/pictures"_s, 1500, true}));
+        QCOMPARE(dialog.settings(), (PictureSettings{u"/srv/pictures"_s, 1500, true, 2500}));
         dialogs::takeShown();
     }
 
     void exportNeedsAFolder()
     {
-        PicturesDialog dialog(u"x"_s, 750, {{}, 750, true});
+        PicturesDialog dialog(u"x"_s, 750, {{}, 750, true, 2500});
+        QCOMPARE(child<QComboBox>(dialog, u"cbbheight"_s)->currentIndex(), 1);
         auto *button = child<QPushButton>(dialog, u"btnexport"_s);
         QVERIFY(!button->isEnabled());
         QCOMPARE(child<QComboBox>(dialog, u"cbbformat"_s)->currentIndex(), 1);

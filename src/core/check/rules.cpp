@@ -126,6 +126,12 @@ const QList<Rule> &rules()
         {PlaceholderPicture, u"placeholder-picture"_s, u"占位图片"_s, Warning,
          u"图片是占位图片，还没有换成商品图片：%1"_s,
          u"把商品图片上传到图片空间，换成图片空间的网址"_s},
+        {LinkTooLow, u"mobile-link"_s, u"手机链接"_s, Warning,
+         u"链接在页面上只有 %1 像素高，手机详情图片上不会有它的热区：%2"_s,
+         u"把链接放在至少 10 像素高的文字、按钮或图片上"_s},
+        {LinkOverlap, u"mobile-link"_s, u"手机链接"_s, Warning,
+         u"链接与另一个链接（%2）重叠，手机详情图片上的热区会互相遮挡：%1"_s,
+         u"让两个链接的区域互不重叠"_s},
     };
     // clang-format on
     return table;

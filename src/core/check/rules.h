@@ -46,6 +46,8 @@ enum class FindingKind {
     PictureWide,
     MobileFit,
     PlaceholderPicture,
+    LinkTooLow,
+    LinkOverlap,
 };
 
 // One row of the rule table. The id names the rule on the command line and
