@@ -482,6 +482,7 @@ void MergeDialog::mergeAll()
     });
     progress.exec([&stop] { stop = true; });
     worker.join();
+    run.reset(); // its staging folder goes before anything is asked
 
     const QString folder = nativePath(QDir(target.folder).absolutePath());
     if (error) {

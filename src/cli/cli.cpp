@@ -25,6 +25,8 @@ QString helpText(const QList<const PageSpec *> &pages)
                          [--check] [--shop taobao|tmall] [--encoding NAME]
                          [--sheet NAME] [--overwrite]
                          [--write-sheet OUT [--column NAME]] [--style FILE]
+                         [--render [--width N] [--format jpg|png]
+                          [--max-height 2000|2500] [--keep-going] [--timeout SECONDS]]
        orvanta-cli --help | --version
 
 generate builds the HTML fragment of one module page, exactly as the window's
@@ -117,7 +119,8 @@ cell of that column (the name compared without blanks at either end), or
 without such a column by the project's shared value of that name, {{{{
 writes a literal {{. Each page is what build --regenerate makes with the
 row's values. It writes DIR/KEY.html per row and DIR/index.csv (row, key,
-file, characters, errors, warnings, message; UTF-8 with a byte-order mark).
+file, characters, errors, warnings, message, pictures; UTF-8 with a
+byte-order mark), with --render also each row's pictures in DIR/KEY/.
 A row that fails is listed there with its message and the others go on. The
 set is put in place when it is whole: a run that fails or is interrupted
 (Ctrl+C) leaves DIR as it was.
@@ -145,6 +148,12 @@ set is put in place when it is whole: a run that fails or is interrupted
   --style FILE          the style file's values (.orvanta-style) over the
                         project's shared values, which fill the slots the
                         sheet has no column for (a column wins)
+  --render              also draws each row's page as pictures into DIR/KEY/
+                        (01.jpg..., pictures.txt, slices.json), as render
+                        does, the browser engine started once for the run;
+                        --width, --format, --max-height, --keep-going and
+                        --timeout as for render; a row whose pictures fail
+                        fails
   Example: orvanta-cli merge design.orvanta products.csv --out pages --check
 
 Exit status: 0 success (for check: no error found, warnings may be); 1 a

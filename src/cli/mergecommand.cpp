@@ -38,6 +38,9 @@ struct MergeArguments {
     QString column;
     bool hasColumn = false;
     QString style;
+    bool render = false;
+    bool pictureOptions = false; // --width and the others of render
+    RenderJob pictures;
 };
 
 MergeArguments parseMergeArguments(const QStringList &arguments)
@@ -86,13 +89,19 @@ MergeArguments parseMergeArguments(const QStringList &arguments)
         } else if (option == u"--column"_s) {
             parsed.column = takeValue();
             parsed.hasColumn = true;
+        } else if (option == u"--render"_s) {
+            parsed.render = flag();
+        } else if (readPictureOption(option, takeValue, flag, parsed.pictures)) {
+            parsed.pictureOptions = true;
         } else if (option == u"--style"_s) {
             parsed.style = takeValue();
             if (parsed.style.isEmpty())
                 usageError(u"--style needs a style file"_s);
         } else if (argument.startsWith(u'-') && argument != u"-"_s) {
-            usageError(u"unknown option %1 for merge; the options are --out, --key, --rows, --check, --shop, "
-                       "--encoding, --sheet, --overwrite, --write-sheet, --column and --style"_s.arg(quoted(argument)));
+            usageError(
+                u"unknown option %1 for merge; the options are --out, --key, --rows, --check, --shop, "
+                "--encoding, --sheet, --overwrite, --write-sheet, --column, --style, --render and with it --width, "
+                "--format, --max-height, --keep-going and --timeout"_s.arg(quoted(argument)));
         } else if (files.size() < 2) {
             files.append(argument);
         } else {
@@ -107,6 +116,8 @@ MergeArguments parseMergeArguments(const QStringList &arguments)
         usageError(u"merge needs --out DIR, the folder for the pages"_s);
     if (parsed.hasColumn && parsed.writeSheet.isEmpty())
         usageError(u"--column only applies with --write-sheet"_s);
+    if (parsed.pictureOptions && !parsed.render)
+        usageError(u"--width, --format, --max-height, --keep-going and --timeout only apply with --render"_s);
     return parsed;
 }
 
@@ -190,7 +201,9 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
             usageError(u"--write-sheet: a workbook is written back as CSV; give a file name ending in .csv"_s);
     }
 
-    sheets::MergeTarget target{parsed.folder, parsed.overwrite, parsed.writeSheet, column};
+    if (parsed.render && !context.render)
+        return {GeneratorFailed, {}, "merge --render is not available here: this program runs no browser engine\n"};
+    sheets::MergeTarget target{parsed.folder, parsed.overwrite, parsed.writeSheet, column, parsed.render};
     std::unique_ptr<sheets::MergeRun> run;
     try {
         run = std::make_unique<sheets::MergeRun>(sheet, options, target);
@@ -213,6 +226,21 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
     const std::atomic<bool> *interrupted = context.catchInterrupt ? context.catchInterrupt() : nullptr;
 
     QString failures;
+    QString warnings;
+    // Each row's pictures into its folder KEY/, the engine started once for
+    // the whole run.
+    const auto pictures = [&](const sheets::MergedRow &row, const QString &folder) -> QString {
+        RenderJob job = parsed.pictures;
+        job.entries = row.codes;
+        job.pageWidth = row.pageWidth;
+        job.folder = folder;
+        const Result made = context.render(job);
+        if (made.exitCode != Success)
+            return QString::fromUtf8(made.err).trimmed();
+        for (const QString &line : QString::fromUtf8(made.err).split(u'\n', Qt::SkipEmptyParts))
+            warnings += u"%1: row %2 (%3): %4\n"_s.arg(programName).arg(row.row + 1).arg(row.key, line);
+        return {};
+    };
     Progress progress(context, rows);
     qsizetype done = 0;
     qsizetype failed = 0;
@@ -229,7 +257,7 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                 }
                 progress.update(++done, failed);
             },
-            interrupted);
+            interrupted, pictures);
     } catch (const Failure &failure) {
         progress.clear();
         if (!started)
@@ -250,10 +278,11 @@ Result merge(const QList<const PageSpec *> &pages, const QStringList &arguments,
                                 .arg(parsed.folder)
                                 .arg(done - failed)
                                 .arg(failed);
-    // As every command: standard output only on success.
+    // As every command: standard output only on success; the pictures'
+    // warnings go to standard error.
     if (failed > 0)
-        return {GeneratorFailed, {}, (failures + summary).toUtf8()};
-    return {Success, summary.toUtf8(), {}};
+        return {GeneratorFailed, {}, (warnings + failures + summary).toUtf8()};
+    return {Success, summary.toUtf8(), warnings.toUtf8()};
 }
 
 } // namespace orv::cli

@@ -33,6 +33,38 @@ int wholeNumber(const QString &option, const QString &value, int low, int high)
     usageError(u"%1 takes a whole number from %2 to %3, not %4"_s.arg(option).arg(low).arg(high).arg(quoted(value)));
 }
 
+} // namespace
+
+bool readPictureOption(const QString &option, const std::function<QString()> &value, const std::function<bool()> &flag,
+                       RenderJob &job)
+{
+    if (option == u"--width"_s) {
+        job.outputWidth = wholeNumber(option, value(), render::minOutputWidth, render::maxOutputWidth);
+    } else if (option == u"--format"_s) {
+        const QString format = value();
+        if (format != u"jpg"_s && format != u"png"_s)
+            usageError(u"unknown format %1; use jpg or png"_s.arg(quoted(format)));
+        job.png = format == u"png"_s;
+    } else if (option == u"--timeout"_s) {
+        job.pictureTimeoutMs = wholeNumber(option, value(), 0, maxTimeoutSeconds) * 1000;
+    } else if (option == u"--keep-going"_s) {
+        job.keepGoing = flag();
+    } else if (option == u"--max-height"_s) {
+        const QString height = value();
+        const QStringList allowed{QString::number(render::defaultPictureHeight),
+                                  QString::number(render::maxPictureHeight)};
+        if (!allowed.contains(height))
+            usageError(u"--max-height takes %1 (both editors) or %2 (the older mobile description), not %3"_s.arg(
+                allowed.at(0), allowed.at(1), quoted(height)));
+        job.maxPictureHeight = height.toInt();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
 RenderArguments parseRenderArguments(const QStringList &arguments)
 {
     RenderArguments parsed;
@@ -58,27 +90,9 @@ RenderArguments parseRenderArguments(const QStringList &arguments)
             if (job.folder.isEmpty())
                 usageError(u"--out needs a folder"_s);
             parsed.hasFolder = true;
-        } else if (option == u"--width"_s) {
-            job.outputWidth = wholeNumber(option, takeValue(), render::minOutputWidth, render::maxOutputWidth);
-        } else if (option == u"--format"_s) {
-            const QString format = takeValue();
-            if (format != u"jpg"_s && format != u"png"_s)
-                usageError(u"unknown format %1; use jpg or png"_s.arg(quoted(format)));
-            job.png = format == u"png"_s;
-        } else if (option == u"--timeout"_s) {
-            job.pictureTimeoutMs = wholeNumber(option, takeValue(), 0, maxTimeoutSeconds) * 1000;
-        } else if (option == u"--keep-going"_s) {
-            job.keepGoing = flag();
         } else if (option == u"--overwrite"_s) {
             job.overwrite = flag();
-        } else if (option == u"--max-height"_s) {
-            const QString value = takeValue();
-            const QStringList allowed{QString::number(render::defaultPictureHeight),
-                                      QString::number(render::maxPictureHeight)};
-            if (!allowed.contains(value))
-                usageError(u"--max-height takes %1 (both editors) or %2 (the older mobile description), not %3"_s.arg(
-                    allowed.at(0), allowed.at(1), quoted(value)));
-            job.maxPictureHeight = value.toInt();
+        } else if (readPictureOption(option, takeValue, flag, job)) {
         } else if (option == u"--manifest-only"_s) {
             job.manifestOnly = flag();
         } else if (argument.startsWith(u'-') && argument != u"-"_s) {

@@ -73,7 +73,11 @@ QString linkWarnings(const RenderJob &job, const render::ExportResult &exported)
 
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "render") == 0) {
+    // render, and merge with --render.
+    bool pictures = argc > 1 && std::strcmp(argv[1], "render") == 0;
+    for (int i = 2; i < argc && !pictures && std::strcmp(argv[1], "merge") == 0; ++i)
+        pictures = std::strcmp(argv[i], "--render") == 0;
+    if (pictures) {
         if (!qEnvironmentVariableIsSet("ORVANTA_RENDER_LOG"))
             qtHandler = qInstallMessageHandler(quietHandler);
         render::prepareRenderProcess(true);

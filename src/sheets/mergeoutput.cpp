@@ -14,12 +14,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A name an earlier merge may have written: a page, in the folder itself.
-bool isPageName(const QString &name)
+// A plain name in the folder itself: no separators, no hidden file.
+bool isPlainName(const QString &name)
 {
     static const QString forbidden = u"/\\:"_s;
-    return name.endsWith(u".html"_s, Qt::CaseInsensitive) && !name.startsWith(u'.')
+    return !name.isEmpty() && !name.startsWith(u'.')
            && std::none_of(name.cbegin(), name.cend(), [](QChar c) { return forbidden.contains(c); });
+}
+
+// A name an earlier merge may have written: a page, or a picture folder
+// ("KEY/").
+bool isSetName(const QString &name)
+{
+    if (name.endsWith(u'/'))
+        return isPlainName(name.chopped(1));
+    return isPlainName(name) && name.endsWith(u".html"_s, Qt::CaseInsensitive);
 }
 
 bool present(const QFileInfo &info)
@@ -48,11 +57,13 @@ QStringList indexedFiles(const QString &indexPath)
     const int column = index.column(u"file"_s);
     if (column < 0)
         throw Failure(u"\"%1\" has no column \"file\""_s.arg(indexPath));
+    const int pictures = index.column(u"pictures"_s);
     QStringList files;
     for (const Row &row : index.rows) {
-        const QString &name = row.cells.value(column);
-        if (isPageName(name) && !files.contains(name))
-            files.append(name);
+        for (const QString &name : {row.cells.value(column), row.cells.value(pictures)}) {
+            if (isSetName(name) && !files.contains(name))
+                files.append(name);
+        }
     }
     return files;
 }
@@ -75,14 +86,21 @@ MergeOutput::MergeOutput(const QString &folder, const QStringList &names, bool o
                 quoted(folder), failure.message()));
         }
     }
-    for (const QString &name : std::as_const(candidates)) {
+    for (const QString &candidate : std::as_const(candidates)) {
+        // A folder's name ends in "/": what stands there must be a folder.
+        const bool folderName = candidate.endsWith(u'/');
+        const QString name = folderName ? candidate.chopped(1) : candidate;
         const QFileInfo file(QDir(m_folder).filePath(name));
         if (!present(file) || m_replaced.contains(name))
             continue;
-        if (file.isDir() && !file.isSymLink()) {
-            if (names.contains(name))
-                throw OutputRefused(u"%1 is a folder where the merge writes a file"_s.arg(quoted(file.filePath())));
-            continue; // never a page of an earlier merge
+        const bool isFolder = file.isDir() && !file.isSymLink();
+        if (isFolder != folderName) {
+            if (names.contains(candidate)) {
+                throw OutputRefused((isFolder ? u"%1 is a folder where the merge writes a file"_s
+                                              : u"%1 is a file where the merge writes a folder of pictures"_s)
+                                        .arg(quoted(file.filePath())));
+            }
+            continue; // never a file of an earlier merge
         }
         m_replaced.append(name);
     }
@@ -100,10 +118,10 @@ MergeOutput::~MergeOutput() = default;
 
 QString indexHeader()
 {
-    return u"\uFEFFrow,key,file,characters,errors,warnings,message\r\n"_s;
+    return u"\uFEFFrow,key,file,characters,errors,warnings,message,pictures\r\n"_s;
 }
 
-QString indexLine(const MergedRow &row)
+QString indexLine(const MergedRow &row, bool pictures)
 {
     const auto count = [&](qsizetype n) { return row.checked ? QString::number(n) : QString(); };
     const bool made = row.failed() ? row.checked : true;
@@ -113,7 +131,8 @@ QString indexLine(const MergedRow &row)
                        made ? QString::number(row.characters) : QString(),
                        count(row.errors),
                        count(row.warnings),
-                       csvCell(row.failure)}
+                       csvCell(row.failure),
+                       pictures && !row.failed() ? csvCell(row.key + u'/') : QString()}
                .join(u',')
            + u"\r\n"_s;
 }
@@ -125,16 +144,21 @@ QString MergeOutput::stagingPath(const QString &name) const
     return QDir(m_staging->path()).filePath(u"set/"_s + name);
 }
 
+void MergeOutput::makeStaging()
+{
+    if (m_staging)
+        return;
+    const QString parent = QFileInfo(m_folder).absolutePath();
+    if (!QDir().mkpath(parent))
+        throw Failure(u"Cannot make the folder \"%1\""_s.arg(parent));
+    m_staging = std::make_unique<QTemporaryDir>(QDir(parent).filePath(u".orvanta-merge-XXXXXX"_s));
+    if (!m_staging->isValid() || !QDir(m_staging->path()).mkdir(u"set"_s))
+        throw Failure(u"Cannot write into \"%1\": %2"_s.arg(parent, m_staging->errorString()));
+}
+
 void MergeOutput::write(const QString &name, const QByteArray &bytes)
 {
-    const QString parent = QFileInfo(m_folder).absolutePath();
-    if (!m_staging) {
-        if (!QDir().mkpath(parent))
-            throw Failure(u"Cannot make the folder \"%1\""_s.arg(parent));
-        m_staging = std::make_unique<QTemporaryDir>(QDir(parent).filePath(u".orvanta-merge-XXXXXX"_s));
-        if (!m_staging->isValid() || !QDir(m_staging->path()).mkdir(u"set"_s))
-            throw Failure(u"Cannot write into \"%1\": %2"_s.arg(parent, m_staging->errorString()));
-    }
+    makeStaging();
     QFile file(stagingPath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
         throw Failure(u"Cannot write \"%1\": %2"_s.arg(QDir(m_folder).filePath(name), file.errorString()));
@@ -142,6 +166,17 @@ void MergeOutput::write(const QString &name, const QByteArray &bytes)
     file.close();
     if (file.error() != QFileDevice::NoError)
         throw Failure(u"Cannot write \"%1\": %2"_s.arg(QDir(m_folder).filePath(name), file.errorString()));
+    m_written.append(name);
+}
+
+QString MergeOutput::stagingFolder(const QString &name)
+{
+    makeStaging();
+    return stagingPath(name);
+}
+
+void MergeOutput::addFolder(const QString &name)
+{
     m_written.append(name);
 }
 

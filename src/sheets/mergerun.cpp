@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QDir>
 #include <QHash>
 
 namespace orv::sheets {
@@ -25,6 +26,8 @@ MergeRun::MergeRun(const Sheet &sheet, const MergeOptions &options, const MergeT
         if (row < 0 || row >= keys.size())
             throw Failure(u"Cannot merge sheet \"%1\": it has no row %2"_s.arg(sheet.path).arg(row + 1));
         names.append(keys[row] + u".html"_s);
+        if (target.pictures)
+            names.append(keys[row] + u'/');
     }
     m_output = std::make_unique<MergeOutput>(target.folder, names, target.overwrite);
 }
@@ -32,19 +35,31 @@ MergeRun::MergeRun(const Sheet &sheet, const MergeOptions &options, const MergeT
 MergeRun::~MergeRun() = default;
 
 MergeTotals MergeRun::run(const Project &project, const QList<const PageSpec *> &pages, const Services &services,
-                          const MergeRowDone &done, const std::atomic<bool> *cancel, const RowFiles &files)
+                          const MergeRowDone &done, const std::atomic<bool> *cancel, const RowPictures &pictures)
 {
     QString index = indexHeader();
     QHash<qsizetype, QString> written; // the pages write-back puts into the sheet
     const bool writeBack = !m_target.writeSheet.isEmpty();
-    const MergeTotals totals = mergeSheet(
+    qsizetype picturesFailed = 0;
+    MergeTotals totals = mergeSheet(
         project, pages, m_sheet, m_options, services,
-        [&](const MergedRow &row) {
-            index += indexLine(row);
+        [&](const MergedRow &made) {
+            MergedRow row = made;
+            if (!row.failed() && m_target.pictures && pictures) {
+                const QString folder = m_output->stagingFolder(row.key);
+                const QString failure = pictures(row, folder);
+                if (failure.isEmpty()) {
+                    m_output->addFolder(row.key);
+                } else {
+                    QDir(folder).removeRecursively();
+                    row.failure = failure;
+                    row.page.clear();
+                    ++picturesFailed;
+                }
+            }
+            index += indexLine(row, m_target.pictures);
             if (!row.failed()) {
                 m_output->write(row.key + u".html"_s, row.page.toUtf8());
-                if (files)
-                    files(row, *m_output);
                 if (writeBack)
                     written.insert(row.row, row.page);
             }
@@ -52,6 +67,7 @@ MergeTotals MergeRun::run(const Project &project, const QList<const PageSpec *> 
                 done(row);
         },
         cancel);
+    totals.failed += picturesFailed;
     if (totals.cancelled)
         return totals;
     m_output->write(MergeOutput::indexName, index.toUtf8());

@@ -17,6 +17,7 @@ struct MergeTarget {
     bool overwrite = false; // leave to replace an earlier set in the folder
     QString writeSheet;     // empty: no write-back
     int column = -1;        // the column write-back fills
+    bool pictures = false;  // each row's pictures into a folder KEY/ (MergeRun::RowPictures makes them)
 };
 
 // A merge into a folder, as `orvanta-cli merge` and the window's 批量生成 run
@@ -39,16 +40,19 @@ public:
     // The rows the run makes, as indexes of the sheet's rows, in order.
     const QList<qsizetype> &rows() const { return m_rows; }
 
-    // More files a row's page comes with (its pictures), written through
-    // output after the page; it may throw Failure to end the run.
-    using RowFiles = std::function<void(const MergedRow &row, MergeOutput &output)>;
+    // Makes a row's pictures in folder (which does not exist yet), with
+    // target.pictures; returns why it could not, or empty. A row whose
+    // pictures fail fails (its page is not written) and the run goes on; it
+    // may throw Failure to end the run.
+    using RowPictures = std::function<QString(const MergedRow &row, const QString &folder)>;
 
     // Makes every row's page (mergeSheet) and writes the set; done is called
     // with each row once its files are staged. Unless cancelled, the set is
     // in place when it returns. Throws Failure as mergeSheet does, and when
     // a file cannot be written or put in place: then nothing is in place.
     MergeTotals run(const Project &project, const QList<const PageSpec *> &pages, const Services &services,
-                    const MergeRowDone &done, const std::atomic<bool> *cancel = nullptr, const RowFiles &files = {});
+                    const MergeRowDone &done, const std::atomic<bool> *cancel = nullptr,
+                    const RowPictures &pictures = {});
 
 private:
     const Sheet &m_sheet;

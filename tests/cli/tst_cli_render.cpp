@@ -7,6 +7,7 @@
 #include "modules/header/divider/divider.h"
 #include "modules/product/sizetable/sizetable.h"
 #include "render/pictureexport.h"
+#include "support/files.h"
 #include "support/loopbackserver.h"
 #include "support/pictures.h"
 #include "support/testjpeg.h"
@@ -325,6 +326,32 @@ private slots:
         const Run file = runCli({u"render"_s, project, u"--out"_s, QDir(folder).filePath(u"notes.txt"_s)});
         QCOMPARE(file.exitCode, 2);
         QVERIFY2(file.err.contains("not a folder"), file.err.constData());
+    }
+
+    // merge --render: every row's pictures (and their slices.json) in a folder
+    // named after its key, listed in index.csv, the engine started once.
+    void mergeRendersEveryRow()
+    {
+        const QString project
+            = writeProject(m_dir.filePath(u"design.orvanta"_s),
+                           entriesOf({u"<div style=\"width:750px;height:300px;background:{{颜色}}\"></div>"_s}));
+        const QString sheet = m_dir.filePath(u"colours.csv"_s);
+        writeFile(sheet, "商家编码,颜色\r\nA,#ff0000\r\nB,#0000ff\r\n");
+        const QString out = m_dir.filePath(u"merged"_s);
+        const Run merged = runCli({u"merge"_s, project, sheet, u"--out"_s, out, u"--render"_s, u"--width"_s, u"480"_s});
+        QCOMPARE(merged.exitCode, 0);
+        for (const auto &[key, colour] : {std::pair{u"A"_s, QColor(Qt::red)}, std::pair{u"B"_s, QColor(Qt::blue)}}) {
+            const QDir folder(QDir(out).filePath(key));
+            QCOMPARE(folder.entryList(QDir::Files), (QStringList{u"01.jpg"_s, u"pictures.txt"_s, u"slices.json"_s}));
+            const QImage picture(folder.filePath(u"01.jpg"_s));
+            QCOMPARE(picture.size(), QSize(480, 192));
+            QVERIFY(qAbs(picture.pixelColor(240, 96).hue() - colour.hue()) < 10);
+        }
+        QVERIFY(readFile(QDir(out).filePath(u"index.csv"_s)).contains(",pictures\r\n1,A,A.html,"));
+
+        // Picture options without --render, and the set again without --overwrite.
+        QCOMPARE(runCli({u"merge"_s, project, sheet, u"--out"_s, out, u"--width"_s, u"480"_s}).exitCode, 2);
+        QCOMPARE(runCli({u"merge"_s, project, sheet, u"--out"_s, out, u"--render"_s}).exitCode, 2);
     }
 
     // Only render starts the engine: with a platform that cannot start here,

@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(test::listing(m_out), (QStringList{u"A1.html"_s, u"A3.html"_s, u"index.csv"_s}));
         const QStringList lines = indexLines(m_out);
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], u"row,key,file,characters,errors,warnings,message"_s);
+        QCOMPARE(lines[0], u"row,key,file,characters,errors,warnings,message,pictures"_s);
         const QByteArray page = test::readFile(m_out + u"/A1.html"_s);
         QVERIFY2(lines[1].startsWith(u"1,A1,A1.html,%1,0,"_s.arg(QString::fromUtf8(page).size())),
                  qPrintable(lines[1]));
@@ -250,7 +250,8 @@ private slots:
         QTest::newRow("over the input") << QStringList{u"--write-sheet"_s, u"SHEET"_s, u"--column"_s, u"详情"_s}
                                         << u"is the sheet that was read"_s;
         QTest::newRow("encoding") << QStringList{u"--encoding"_s, u"latin-9"_s} << u"latin-9"_s;
-        QTest::newRow("unknown option") << QStringList{u"--render"_s} << u"unknown option '--render' for merge"_s;
+        QTest::newRow("unknown option") << QStringList{u"--pictures"_s} << u"unknown option '--pictures' for merge"_s;
+        QTest::newRow("picture option alone") << QStringList{u"--width"_s, u"750"_s} << u"only apply with --render"_s;
     }
     void usageErrors()
     {
