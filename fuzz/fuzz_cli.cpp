@@ -52,8 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(result.exitCode == orv::cli::Success || result.exitCode == orv::cli::GeneratorFailed
                || result.exitCode == orv::cli::UsageError);
     // Arguments are read as text is: a leading byte-order mark is dropped.
-    const bool checkCommand
-        = !arguments.isEmpty() && (arguments.first() == "check" || arguments.first() == "\xEF\xBB\xBF" "check");
+    const bool checkCommand = !arguments.isEmpty()
+                              && (arguments.first() == "check"
+                                  || arguments.first()
+                                         == "\xEF\xBB\xBF"
+                                            "check");
     const bool checkFound = checkCommand && result.exitCode == orv::cli::FoundErrors;
     FUZZ_CHECK(result.exitCode == orv::cli::Success || checkFound || result.out.isEmpty());
     FUZZ_CHECK((result.exitCode == orv::cli::Success || checkFound) == result.err.isEmpty());
