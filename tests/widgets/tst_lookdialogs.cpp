@@ -1,15 +1,23 @@
 // The dialogs of the shop's look, driven as a user would: the shared values
-// (edits, renames, bad names, style files) and the colours in use.
+// (edits, renames, bad names, style files), the colours in use, saving a
+// block and the block library.
 
+#include "core/blocklibrary.h"
 #include "core/colours.h"
 #include "support/files.h"
 #include "support/windowtest.h"
+#include "widgets/blocklibrarydialog.h"
 #include "widgets/dialogs.h"
 #include "widgets/replacecolourdialog.h"
+#include "widgets/saveblockdialog.h"
 #include "widgets/sharedvaluesdialog.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -40,6 +48,47 @@ QStringList columnOf(const QTableWidget &table, int column)
     return texts;
 }
 
+QByteArray png()
+{
+    QImage image(24, 36, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+Block blockNamed(const QString &name, int entries, const QByteArray &preview = {})
+{
+    Block block;
+    block.name = name;
+    for (int i = 1; i <= entries; ++i)
+        block.entries.append({i, u"[ 自定义 ] "_s, u"<p>%1</p>"_s.arg(i), std::nullopt});
+    block.preview = preview;
+    return block;
+}
+
+// The names the grid shows, hidden ones left out, sorted (the grid's own
+// order is the locale's).
+QStringList shownNames(const QListWidget &list)
+{
+    QStringList names;
+    for (int row = 0; row < list.count(); ++row) {
+        if (!list.item(row)->isHidden())
+            names.append(list.item(row)->text());
+    }
+    names.sort();
+    return names;
+}
+
+void select(QListWidget &list, const QString &name)
+{
+    const QList<QListWidgetItem *> found = list.findItems(name, Qt::MatchExactly);
+    QVERIFY2(found.size() == 1, qPrintable(name));
+    list.setCurrentItem(found.first());
+}
+
 } // namespace
 
 class TstLookDialogs : public QObject {
@@ -63,6 +112,8 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         dialogs::setTestMode(true);
+        // The desktop's trash of this test, not the user's (see library()).
+        QVERIFY(QDir().mkpath(m_dir.filePath(u"data"_s)));
     }
 
     void init()
@@ -270,6 +321,148 @@ private slots:
             QVERIFY2(dialog.result() == (c.request ? QDialog::Accepted : QDialog::Rejected), c.name);
         }
         QCOMPARE(m_offered, QList<QColor>{QColor(Qt::red)});
+    }
+
+    void saveBlock()
+    {
+        BlockLibrary library(m_dir.filePath(u"save"_s), {});
+        library.save(blockNamed(u"[ 自定义 ]"_s, 1));
+        QList<ModuleEntry> entries = blockNamed(u"x"_s, 3).entries;
+        entries[0].name = u"页头 "_s;
+
+        SaveBlockDialog dialog(entries, 1, library);
+        auto *name = child<QLineEdit>(dialog, u"edtblockname"_s);
+        auto *list = child<QListWidget>(dialog, u"lstentries"_s);
+        auto *save = child<QPushButton>(dialog, u"btnsave"_s);
+        QCOMPARE(list->item(0)->text(), u"1  页头"_s);
+        QCOMPARE(name->text(), u"[ 自定义 ] (2)"_s);
+        QCOMPARE(dialog.rows(), QList<int>{1});
+        QVERIFY(save->isEnabled());
+
+        // The name follows the first entry checked until it is edited.
+        list->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(!save->isEnabled());
+        list->item(2)->setCheckState(Qt::Checked);
+        list->item(0)->setCheckState(Qt::Checked);
+        QCOMPARE(name->text(), u"页头"_s);
+        QCOMPARE(dialog.rows(), (QList<int>{0, 2}));
+        QTest::keyClicks(name, u"x"_s);
+        name->setText(u" "_s);
+        QVERIFY(!save->isEnabled());
+        list->item(1)->setCheckState(Qt::Checked);
+        QCOMPARE(name->text(), u" "_s);
+
+        // A name the library holds: replaced only when the user says so.
+        name->setText(u" [ 自定义 ] "_s);
+        click(dialog, u"btnsave"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialogs::takeShown().size(), 1);
+        dialogs::queueAnswer(QMessageBox::Yes);
+        click(dialog, u"btnsave"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(dialog.replaces());
+        QCOMPARE(dialog.name(), u"[ 自定义 ]"_s);
+        QCOMPARE(dialog.rows(), (QList<int>{0, 1, 2}));
+    }
+
+    void library()
+    {
+        const QString folder = m_dir.filePath(u"library"_s);
+        BlockLibrary library(folder, {});
+        library.save(blockNamed(u"页头"_s, 2, png()));
+        library.save(blockNamed(u"尾部"_s, 1));
+        test::writeFile(folder + u"/坏.orvanta-block"_s, "{}");
+
+        BlockLibraryDialog dialog(library);
+        auto &list = *child<QListWidget>(dialog, u"lstblocks"_s);
+        auto *insert = child<QPushButton>(dialog, u"btninsert"_s);
+        QCOMPARE(shownNames(list), (QStringList{u"坏.orvanta-block"_s, u"尾部"_s, u"页头"_s}));
+        select(list, u"坏.orvanta-block"_s);
+        QVERIFY(list.currentItem()->toolTip().startsWith(u"Cannot open block"_s));
+        for (const QString &name : {u"btninsert"_s, u"btnrename"_s, u"btndelete"_s, u"btnexport"_s})
+            QVERIFY2(!child<QPushButton>(dialog, name)->isEnabled(), qPrintable(name));
+
+        // Searching keeps a shown block current.
+        child<QLineEdit>(dialog, u"edtsearch"_s)->setText(u"页"_s);
+        QCOMPARE(shownNames(list), QStringList{u"页头"_s});
+        QCOMPARE(list.currentItem()->text(), u"页头"_s);
+        QCOMPARE(list.currentItem()->toolTip(), u"页头\n2 个条目"_s);
+        QVERIFY(insert->isEnabled());
+        child<QLineEdit>(dialog, u"edtsearch"_s)->clear();
+
+        // Renamed in place; a name another block has is refused.
+        select(list, u"页头"_s);
+        list.currentItem()->setText(u"尾部"_s);
+        QCOMPARE(dialogs::takeShown().size(), 1);
+        QCOMPARE(list.currentItem()->text(), u"页头"_s);
+        list.currentItem()->setText(u" 店铺页头 "_s);
+        QTRY_COMPARE(shownNames(list), (QStringList{u"坏.orvanta-block"_s, u"尾部"_s, u"店铺页头"_s}));
+        QCOMPARE(list.currentItem()->text(), u"店铺页头"_s);
+        QCOMPARE(test::listing(folder),
+                 (QStringList{u"坏.orvanta-block"_s, u"尾部.orvanta-block"_s, u"店铺页头.orvanta-block"_s}));
+
+        // Exported, then imported as a second block of its name.
+        const QString exported = m_dir.filePath(u"out"_s);
+        dialogs::queueFileName(exported);
+        click(dialog, u"btnexport"_s);
+        QCOMPARE(library.read(QDir(folder).filePath(u"店铺页头.orvanta-block"_s)),
+                 readBlockFile(exported + u".orvanta-block"_s, {}));
+        dialogs::queueFileName(exported + u".orvanta-block"_s);
+        click(dialog, u"btnimport"_s);
+        QCOMPARE(list.currentItem()->text(), u"店铺页头 (2)"_s);
+        dialogs::queueFileName(m_dir.filePath(u"missing.orvanta-block"_s));
+        click(dialog, u"btnimport"_s);
+        QCOMPARE(dialogs::takeShown().size(), 1);
+
+        // To the trash; where there is none, it stays and the user is told.
+        QDir::setCurrent(m_dir.path());
+        qputenv("XDG_DATA_HOME", m_dir.filePath(u"none"_s).toUtf8());
+        click(dialog, u"btndelete"_s);
+        const QList<dialogs::Shown> refused = dialogs::takeShown();
+        QCOMPARE(refused.size(), 2);
+        QVERIFY(refused[1].text.contains(u"trash"_s));
+        QCOMPARE(list.count(), 4);
+        qputenv("XDG_DATA_HOME", m_dir.filePath(u"data"_s).toUtf8());
+        dialogs::queueAnswer(QMessageBox::Cancel);
+        click(dialog, u"btndelete"_s);
+        QCOMPARE(list.count(), 4);
+        click(dialog, u"btndelete"_s);
+        QCOMPARE(dialogs::takeShown().size(), 2);
+        QCOMPARE(shownNames(list), (QStringList{u"坏.orvanta-block"_s, u"尾部"_s, u"店铺页头"_s}));
+        QVERIFY(list.currentItem());
+
+        select(list, u"尾部"_s);
+        click(dialog, u"btninsert"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.block(), blockNamed(u"尾部"_s, 1));
+    }
+
+    // Typed at once into the search; F2 renames in place, Delete asks, Enter inserts.
+    void libraryKeys()
+    {
+        BlockLibrary library(m_dir.filePath(u"keys"_s), {});
+        library.save(blockNamed(u"Header"_s, 1));
+        library.save(blockNamed(u"Footer"_s, 2));
+        BlockLibraryDialog dialog(library);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *list = child<QListWidget>(dialog, u"lstblocks"_s);
+        QTest::keyClicks(QApplication::focusWidget(), u"FOO"_s);
+        QCOMPARE(shownNames(*list), QStringList{u"Footer"_s});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor && list->isAncestorOf(editor));
+        QTest::keyClicks(editor, u"Footnote"_s);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(shownNames(*list), QStringList{u"Footnote"_s});
+        QVERIFY(dialog.isVisible());
+        dialogs::queueAnswer(QMessageBox::Cancel);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(dialogs::takeShown().size(), 1);
+        QCOMPARE(list->count(), 2);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.block()->name, u"Footnote"_s);
     }
 };
 
