@@ -1,12 +1,13 @@
 // The dialogs of the shop's look, driven as a user would: the shared values
 // (edits, renames, bad names, style files), the colours in use, saving a
-// block and the block library.
+// block, the block library and the starter designs.
 
 #include "core/blocklibrary.h"
 #include "core/colours.h"
 #include "support/files.h"
 #include "support/windowtest.h"
 #include "widgets/blocklibrarydialog.h"
+#include "widgets/designsdialog.h"
 #include "widgets/dialogs.h"
 #include "widgets/replacecolourdialog.h"
 #include "widgets/saveblockdialog.h"
@@ -463,6 +464,22 @@ private slots:
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.block()->name, u"Footnote"_s);
+    }
+
+    void designs()
+    {
+        const QList<DesignChoice> choices{{u"a"_s, u"甲"_s, u"甲的说明"_s, png()},
+                                          {u"b"_s, u"乙"_s, u"乙的说明"_s, {}}};
+        DesignsDialog dialog(choices, Shop::Tmall);
+        QCOMPARE(dialog.designId(), u"a"_s);
+        QCOMPARE(dialog.shop(), Shop::Tmall);
+        child<QListWidget>(dialog, u"lstdesigns"_s)->setCurrentRow(1);
+        QCOMPARE(test::labelText(dialog, u"lbldescription"_s), u"乙的说明"_s);
+        test::choose(dialog, u"rgshop"_s, 0);
+        click(dialog, u"btncreate"_s);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.designId(), u"b"_s);
+        QCOMPARE(dialog.shop(), Shop::Taobao);
     }
 };
 
