@@ -1,12 +1,17 @@
 #include "colourfields.h"
 
+#include "core/colours.h"
 #include "widgets/modulepage.h"
 
 #include <QColorDialog>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QSettings>
 
 namespace orv {
@@ -41,7 +46,7 @@ void paintBackground(QLineEdit *field, const QColor &colour)
 const QString qtSettingsOrganisation = u"QtProject"_s;
 const QString customColoursGroup = u"Qt/customColors"_s;
 
-const QString colourHint = u"双击（或按 Alt+↓、F4）打开颜色对话框"_s;
+const QString colourHint = u"双击（或按 Alt+↓、F4）打开颜色对话框；右键菜单可使用店铺风格中的颜色"_s;
 
 // Whether a key press asks a colour field for its dialog: Alt+Down or F4,
 // the keys that open a combo box's list.
@@ -52,7 +57,8 @@ bool opensDialog(const QKeyEvent &key)
            || (key.key() == Qt::Key_F4 && modifiers == Qt::NoModifier);
 }
 
-// The double-click (and key) handler of one colour field.
+// The double-click (and key) handler of one colour field, and its pop-up menu
+// while there are shared colours to offer.
 class DoubleClickHandler : public QObject {
 public:
     DoubleClickHandler(QLineEdit *field, ColourFields *fields)
@@ -74,6 +80,14 @@ protected:
             m_fields->choose(m_field);
             return true;
         }
+        if (event->type() == QEvent::ContextMenu && !m_fields->sharedColours().isEmpty()) {
+            // Popped up rather than run in a loop of its own; it deletes
+            // itself once closed.
+            QMenu *menu = m_fields->createMenu(m_field);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+            return true;
+        }
         return false;
     }
 
@@ -91,6 +105,22 @@ QString colourToHexText(const QColor &colour)
         .arg(qGreen(rgb), 2, 16, QLatin1Char('0'))
         .arg(qBlue(rgb), 2, 16, QLatin1Char('0'))
         .toUpper();
+}
+
+QColor colourOfText(const QString &text, const QColor &fallback)
+{
+    const QColor colour = QColor::fromString(text.trimmed());
+    return colour.isValid() ? colour : fallback;
+}
+
+QIcon colourSwatch(const QColor &colour)
+{
+    QPixmap swatch(16, 16);
+    swatch.fill(colour);
+    QPainter painter(&swatch);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+    return QIcon(swatch);
 }
 
 ColourFields::ColourFields(QWidget *window)
@@ -179,6 +209,35 @@ void ColourFields::choose(QLineEdit *field)
     m_last = *chosen;
     field->setText(colourToHexText(*chosen));
     paintBackground(field, *chosen);
+}
+
+void ColourFields::setSharedColours(const SharedValues &values)
+{
+    m_sharedColours = colourValues(values);
+}
+
+QMenu *ColourFields::createMenu(QLineEdit *field)
+{
+    QMenu *menu = field->createStandardContextMenu();
+    menu->setObjectName(u"colourFieldMenu"_s);
+    if (m_sharedColours.isEmpty())
+        return menu;
+    menu->addSeparator();
+    for (const SharedValue &value : std::as_const(m_sharedColours)) {
+        const QColor colour(value.value.trimmed());
+        QString caption = u"使用 %1"_s.arg(value.name);
+        QAction *action = menu->addAction(colourSwatch(colour), caption.replace(u'&', u"&&"_s));
+        action->setToolTip(value.value);
+        action->setEnabled(!field->isReadOnly());
+        const QString slot = u"{{"_s + value.name + u"}}"_s;
+        connect(action, &QAction::triggered, field, [field, slot, colour] {
+            // As typed: the page hears it and Ctrl+Z in the field takes it back.
+            field->selectAll();
+            field->insert(slot);
+            paintBackground(field, colour);
+        });
+    }
+    return menu;
 }
 
 } // namespace orv

@@ -4,7 +4,11 @@
 #include "widgets/dialogs.h"
 #include "widgets/modulepage.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -121,6 +125,43 @@ private slots:
         QTest::keyClick(edit, Qt::Key_F4);
         QCOMPARE(m_offered.size(), 2);
         QCOMPARE(edit->text(), u"#010101"_s);
+    }
+
+    // The pop-up menu offers the shared colours; choosing one binds the field
+    // as typing would: its page hears it, and Ctrl+Z there takes it back.
+    void sharedColoursInTheMenu()
+    {
+        m_window->colourFields()->setSharedColours(
+            {{u"主色"_s, u"#FF6600"_s}, {u"店铺名称"_s, u"甲店"_s}, {u"辅色"_s, u" #eee"_s}});
+        QLineEdit *edit = field(u"edt28"_s);
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, {2, 2}, edit->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(edit, &request);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), u"colourFieldMenu"_s);
+        QList<QAction *> offered;
+        QStringList texts;
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(u"使用 "_s)) {
+                offered.append(action);
+                texts.append(action->text());
+            }
+        }
+        QCOMPARE(texts, (QStringList{u"使用 主色"_s, u"使用 辅色"_s}));
+
+        auto *page = qobject_cast<orv::ModulePage *>(edit->parentWidget());
+        for (QWidget *w = edit; !page && w; w = w->parentWidget())
+            page = qobject_cast<orv::ModulePage *>(w);
+        QVERIFY(page);
+        QSignalSpy edited(page, &orv::ModulePage::edited);
+        const QString before = edit->text();
+        offered[0]->trigger();
+        menu->close();
+        QCOMPARE(edit->text(), u"{{主色}}"_s);
+        QCOMPARE(edited.size(), 1);
+        QCOMPARE(edit->palette().color(QPalette::Base), QColor(0xFF, 0x66, 0x00));
+        edit->undo();
+        QCOMPARE(edit->text(), before);
     }
 
 private:
