@@ -94,7 +94,8 @@ void Document::addActions(QMenu *menu)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    action(u"actionNew"_s, u"新建(&N)"_s, QKeySequence::New, &Document::newProject);
+    action(u"actionNew"_s, u"新建(&N)"_s, QKeySequence::New, qOverload<>(&Document::newProject));
+    action(u"actionNewFromDesign"_s, u"从模板新建(&T)…"_s, QKeySequence(), &Document::newFromDesignRequested);
     action(u"actionOpen"_s, u"打开(&O)…"_s, QKeySequence::Open, &Document::open);
     action(u"actionSave"_s, u"保存(&S)"_s, QKeySequence::Save, &Document::save);
     action(u"actionSaveAs"_s, u"另存为(&A)…"_s, QKeySequence(u"Ctrl+Shift+S"_s), &Document::saveAs);
@@ -202,11 +203,17 @@ bool Document::maybeSave()
 
 void Document::newProject()
 {
+    newProject(emptyProject());
+}
+
+bool Document::newProject(const Project &project)
+{
     if (!maybeSave())
-        return;
-    m_host->setProject(emptyProject());
+        return false;
+    m_host->setProject(project);
     m_undoStack->clear();
     setClean({});
+    return true;
 }
 
 void Document::open()

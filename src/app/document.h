@@ -53,6 +53,9 @@ public:
     // or the save failed.
     bool maybeSave();
     void newProject();
+    // 新建 with this project (a starter design) instead of an empty one; false
+    // when the user kept the work there was.
+    bool newProject(const Project &project);
     void open();
     // Opens a file without asking for one; true when it was loaded.
     bool openFile(const QString &path);
@@ -80,6 +83,8 @@ signals:
     void exportPicturesRequested();
     // 批量生成…: the window shows its dialog.
     void mergeRequested();
+    // 从模板新建…: the window lets the user choose a design.
+    void newFromDesignRequested();
     void statusChanged(const QString &text);
 
 private:

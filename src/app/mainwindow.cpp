@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/exportpictures.h"
 #include "app/links.h"
+#include "app/lookactions.h"
 #include "app/mergedialog.h"
 #include "app/pagecheckcontroller.h"
 #include "app/preview.h"
@@ -143,6 +144,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &recoveryFolder)
     m_preview = std::make_unique<Preview>(privateFolder(), m_browser);
     m_measurer = std::make_unique<ProgressMeasurer>(std::make_unique<CurlMeasurer>(), this);
     m_pageCheck = new PageCheckController(m_workspace, m_preview.get(), m_findings, m_checkBadge, this);
+    m_look = new LookActions(m_workspace, &m_undoStack, m_colourFields, m_measurer.get(), this);
     connect(m_pageCheck, &PageCheckController::entrySelected, m_moduleList, &ModuleListPanel::selectRow);
 
     // After the module list and the check: the menu names their keys on their buttons.
@@ -174,6 +176,15 @@ void MainWindow::connectWorkspace()
     connect(m_moduleList, &ModuleListPanel::summarizeRequested, this, &MainWindow::summarize);
     connect(m_moduleList, &ModuleListPanel::extractRequested, this, &MainWindow::extract);
     connect(m_moduleList, &ModuleListPanel::checkRequested, m_pageCheck, &PageCheckController::checkBuffer);
+    connect(m_moduleList, &ModuleListPanel::saveBlockRequested, m_look, &LookActions::saveBlock);
+    connect(m_moduleList, &ModuleListPanel::insertBlockRequested, m_look, &LookActions::insertBlock);
+    connect(m_look, &LookActions::pageChanged, this, [this] {
+        m_workspace->summarize();
+        preview();
+    });
+    // A colour field offers the shop's colours.
+    connect(m_workspace, &Workspace::valuesChanged, this,
+            [this] { m_colourFields->setSharedColours(m_workspace->values()); });
 }
 
 void MainWindow::createMenu()
@@ -187,6 +198,10 @@ void MainWindow::createMenu()
     connect(m_document, &Document::exportPicturesRequested, this,
             [this] { exportPictures(this, pageProject(), m_workspace->buffer(), m_document->filePath()); });
     connect(m_document, &Document::mergeRequested, this, &MainWindow::showMergeDialog);
+    connect(m_document, &Document::newFromDesignRequested, this, [this] {
+        if (const std::optional<Project> design = m_look->chooseDesign())
+            m_document->newProject(*design);
+    });
 
     QMenu *edit = bar->addMenu(u"编辑(&E)"_s);
     edit->setObjectName(ids::editMenu);
@@ -205,6 +220,15 @@ void MainWindow::createMenu()
     connect(check, &QAction::triggered, m_pageCheck, &PageCheckController::checkBuffer);
     if (auto *b = m_moduleList->findChild<QPushButton *>(ids::checkButton))
         b->setToolTip(shortcuts::withKey(b->text(), check->shortcut()));
+    edit->addSeparator();
+    const auto lookAction = [&](const QString &name, const QString &text, void (LookActions::*slot)()) {
+        QAction *action = edit->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, m_look, slot);
+    };
+    lookAction(u"actionStyle"_s, u"店铺风格(&L)…"_s, &LookActions::editStyle);
+    lookAction(u"actionColours"_s, u"替换颜色(&R)…"_s, &LookActions::replaceColours);
+    lookAction(u"actionInsertBlock"_s, u"插入块(&I)…"_s, &LookActions::insertBlock);
 
     createModuleMenu();
     const auto item = [&](const QString &name, const QString &caption, auto slot) {

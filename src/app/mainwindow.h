@@ -24,6 +24,7 @@ namespace orv {
 class ColourFields;
 class EditBar;
 class FindingsPanel;
+class LookActions;
 class MergeDialog;
 class ModuleListPanel;
 class PageCheckController;
@@ -91,6 +92,7 @@ public:
     void cancelEdit();
     // 文件 → 批量生成….
     MergeDialog *showMergeDialog();
+    LookActions *look() const { return m_look; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,6 +159,7 @@ private:
     QToolButton *m_checkBadge = nullptr;
     PageCheckController *m_pageCheck = nullptr;
     MergeDialog *m_mergeDialog = nullptr;
+    LookActions *m_look = nullptr;
 };
 
 } // namespace orv

@@ -45,6 +45,8 @@ public:
     OutputBuffer &buffer() { return m_buffer; }
     const OutputBuffer &buffer() const { return m_buffer; }
     ModuleListModel *list() const { return m_list; }
+    // The project's shared values (the shop's look).
+    const SharedValues &values() const { return m_project.values; }
 
     // The page chosen last (navigation, the 版块 menu, an edit), or empty
     // before the first; its module's name names the entries 添加 makes.

@@ -62,6 +62,10 @@ ModuleListPanel::ModuleListPanel(ModuleListModel *model, QUndoStack *undoStack, 
     m_menu->addSeparator();
     QAction *remove = addMenuAction(ids::removeEntry, u"删除"_s, &ModuleListPanel::removeSelected);
     addMenuAction(ids::clearEntries, u"清空"_s, &ModuleListPanel::clear);
+    m_menu->addSeparator();
+    connect(m_menu->addAction(u"保存为块…"_s), &QAction::triggered, this,
+            [this] { emit saveBlockRequested(selectedRow()); });
+    connect(m_menu->addAction(u"插入块…"_s), &QAction::triggered, this, &ModuleListPanel::insertBlockRequested);
     // Delete on the list deletes the selected entry; it can be undone, so it
     // asks nothing.
     remove->setShortcut(QKeySequence::Delete);

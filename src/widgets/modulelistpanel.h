@@ -57,6 +57,9 @@ signals:
     void extractRequested();
     // 检查: the user asked to check the output buffer.
     void checkRequested();
+    // 保存为块… (the selected row, or -1) and 插入块….
+    void saveBlockRequested(int row);
+    void insertBlockRequested();
 
 private:
     QAction *addMenuAction(const QString &name, const QString &text, void (ModuleListPanel::*slot)());

@@ -41,7 +41,10 @@ inline void choose(const QObject &root, const QString &groupName, int item)
     const QList<QRadioButton *> buttons = child<RadioGroup>(root, groupName)->findChildren<QRadioButton *>();
     if (item >= buttons.size())
         qFatal("%s has no item %d", qPrintable(groupName), item);
-    QTest::mouseClick(buttons.at(item), Qt::LeftButton);
+    // On its indicator: a radio button answers a click on its indicator and
+    // text only, not anywhere in a row wider than they are.
+    QRadioButton *button = buttons.at(item);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
 
 // Puts a text into a field of a page as typing or choosing would, so that the
