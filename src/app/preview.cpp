@@ -1,6 +1,7 @@
 #include "preview.h"
 
 #include "core/failure.h"
+#include "core/placeholders.h"
 
 #include <QFile>
 #include <QUrl>
@@ -25,7 +26,9 @@ void Preview::show(const QString &text)
 {
     const QString path = filePath();
     QFile file(path);
-    const QByteArray bytes = text.toUtf8();
+    // Placeholder pictures (a starter design's) are drawn as grey boxes of
+    // their size: their addresses never resolve.
+    const QByteArray bytes = withDrawnPlaceholders(text).toUtf8();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
         throw Failure::cannotCreateFile(path, file.errorString());
     }

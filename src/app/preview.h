@@ -14,7 +14,8 @@ public:
 
     QString filePath() const;
 
-    // Writes text as UTF-8 and navigates the browser to it; throws Failure
+    // Writes text as UTF-8 (placeholder pictures drawn in) and navigates the
+    // browser to it; throws Failure
     // ("Cannot create file ...") and leaves the browser alone when the file
     // cannot be written.
     void show(const QString &text);
