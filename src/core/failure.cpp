@@ -30,7 +30,9 @@ Failure Failure::cannotOpenFile(const QString &path, const QString &reason)
 
 QString errorBoxText(const QString &message)
 {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+    // A Chinese sentence's own stops end it too: "。." would be no sentence.
+    static const QString sentenceStops = QStringLiteral("。！？");
+    if (!message.isEmpty() && message.back() > QLatin1Char('.') && !sentenceStops.contains(message.back()))
         return message + QLatin1Char('.');
     return message;
 }

@@ -26,7 +26,8 @@ private:
 };
 
 // The text of the standard error box: the message, with a full stop added when
-// its last character sorts after "." (letters, digits, CJK), not after ")" or "!".
+// its last character sorts after "." (letters, digits, CJK), not after ")" or
+// "!", nor after a Chinese sentence's own stop ("。", "！", "？").
 QString errorBoxText(const QString &message);
 
 // A decimal whole number as typed into a count field; surrounding blanks are

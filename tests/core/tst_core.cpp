@@ -64,6 +64,8 @@ private slots:
         QTest::newRow("letter") << u"'abc' is not a valid integer value"_s << u"'abc' is not a valid integer value."_s;
         QTest::newRow("digit") << u"JPEG error #53"_s << u"JPEG error #53."_s;
         QTest::newRow("chinese") << u"无法读取"_s << u"无法读取."_s;
+        QTest::newRow("chinese full stop") << u"请另选一个文件夹。"_s << u"请另选一个文件夹。"_s;
+        QTest::newRow("chinese question") << u"要替换吗？"_s << u"要替换吗？"_s;
         QTest::newRow("exclamation") << u"done!"_s << u"done!"_s;
         QTest::newRow("full stop") << u"done."_s << u"done."_s;
         QTest::newRow("blank") << u"reason "_s << u"reason "_s;
