@@ -69,13 +69,42 @@ QString readTextFile(const QString &path)
     return readText(file, quoted(path));
 }
 
-Option splitOption(const QString &argument)
+ArgumentReader::ArgumentReader(const QStringList &arguments)
+    : m_arguments(arguments)
 {
-    if (argument.startsWith(u"--"_s)) {
-        if (const qsizetype equals = argument.indexOf(u'='); equals >= 0)
-            return {argument.left(equals), argument.mid(equals + 1), true};
-    }
-    return {argument, {}, false};
+}
+
+bool ArgumentReader::next()
+{
+    if (++m_at >= m_arguments.size())
+        return false;
+    const QString &given = argument();
+    const qsizetype equals = given.startsWith(u"--"_s) ? given.indexOf(u'=') : -1;
+    m_hasValue = equals >= 0;
+    m_option = m_hasValue ? given.left(equals) : given;
+    m_value = m_hasValue ? given.mid(equals + 1) : QString();
+    return true;
+}
+
+bool ArgumentReader::isOption() const
+{
+    return argument().startsWith(u'-') && argument() != u"-"_s;
+}
+
+QString ArgumentReader::value()
+{
+    if (m_hasValue)
+        return m_value;
+    if (m_at + 1 >= m_arguments.size())
+        usageError(u"%1 needs a value"_s.arg(m_option));
+    return m_arguments.at(++m_at);
+}
+
+bool ArgumentReader::flag()
+{
+    if (m_hasValue)
+        usageError(u"%1 takes no value"_s.arg(m_option));
+    return true;
 }
 
 } // namespace orv::cli

@@ -38,13 +38,42 @@ const PageSpec *pageNamed(const QList<const PageSpec *> &pages, const QString &n
 QString readTextFile(const QString &path);
 QString readText(QIODevice &device, const QString &source);
 
-// Splits "--option=value" into its option and value; anything else is
-// returned as it is, without a value.
-struct Option {
-    QString name;
-    QString value;
-    bool hasValue = false;
+// Reads a command's arguments one at a time: "--option value",
+// "--option=value" and plain arguments.
+//
+//   ArgumentReader args(arguments);
+//   while (args.next()) {
+//       if (args.option() == u"--out"_s) folder = args.value();
+//       else if (args.option() == u"--check"_s) check = args.flag();
+//       else if (args.isOption()) usageError(...);
+//       else files.append(args.argument());
+//   }
+class ArgumentReader {
+public:
+    explicit ArgumentReader(const QStringList &arguments);
+
+    // Moves to the next argument; false after the last.
+    bool next();
+    // The argument as given.
+    const QString &argument() const { return m_arguments.at(m_at); }
+    // Its option's name: "--out" of "--out=x"; else the argument itself.
+    const QString &option() const { return m_option; }
+    // Whether it is an option ("-" alone is standard input, no option).
+    bool isOption() const;
+    // Whether it was written "--option=value".
+    bool hasValue() const { return m_hasValue; }
+    // The option's value: after "=", else the next argument, which is then
+    // read; a usage error ("--out needs a value") when there is none.
+    QString value();
+    // An option without a value: true, and a usage error when one was given.
+    bool flag();
+
+private:
+    const QStringList &m_arguments;
+    qsizetype m_at = -1;
+    QString m_option;
+    QString m_value;
+    bool m_hasValue = false;
 };
-Option splitOption(const QString &argument);
 
 } // namespace orv::cli

@@ -26,34 +26,24 @@ struct BuildOptions {
 BuildOptions parseBuildOptions(const QStringList &arguments)
 {
     BuildOptions options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        auto [option, value, hasValue] = splitOption(argument);
-        if (option == u"--regenerate"_s && !hasValue) {
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        const QString &option = args.option();
+        if (option == u"--regenerate"_s && !args.hasValue()) {
             options.regenerate = true;
         } else if (option == u"--shop"_s) {
-            if (!hasValue) {
-                if (i + 1 >= arguments.size())
-                    usageError(u"--shop needs a value"_s);
-                value = arguments.at(++i);
-            }
-            options.shop = shopOption(value);
+            options.shop = shopOption(args.value());
         } else if (option == u"--style"_s) {
-            if (!hasValue) {
-                if (i + 1 >= arguments.size())
-                    usageError(u"--style needs a value"_s);
-                value = arguments.at(++i);
-            }
-            if (value.isEmpty())
+            options.style = args.value();
+            if (options.style.isEmpty())
                 usageError(u"--style needs a style file"_s);
-            options.style = value;
-        } else if (argument.startsWith(u'-') && argument != u"-"_s) {
+        } else if (args.isOption()) {
             usageError(u"unknown option %1 for build; the options are --regenerate, --shop and --style"_s.arg(
-                quoted(argument)));
+                quoted(args.argument())));
         } else if (options.project.isEmpty()) {
-            options.project = argument;
+            options.project = args.argument();
         } else {
-            usageError(u"build takes one PROJECT, not also %1"_s.arg(quoted(argument)));
+            usageError(u"build takes one PROJECT, not also %1"_s.arg(quoted(args.argument())));
         }
     }
     if (options.project.isEmpty())

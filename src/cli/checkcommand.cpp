@@ -27,28 +27,23 @@ CheckOptions parseCheckOptions(const QStringList &arguments)
 {
     CheckOptions options;
     bool fileGiven = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        auto [option, value, hasValue] = splitOption(argument);
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        const QString &option = args.option();
         if (option == u"--shop"_s) {
-            if (!hasValue) {
-                if (i + 1 >= arguments.size())
-                    usageError(u"--shop needs a value"_s);
-                value = arguments.at(++i);
-            }
-            options.shop = shopOption(value);
-        } else if (option == u"--pictures"_s && !hasValue) {
+            options.shop = shopOption(args.value());
+        } else if (option == u"--pictures"_s && !args.hasValue()) {
             options.pictures = true;
-        } else if (option == u"--json"_s && !hasValue) {
+        } else if (option == u"--json"_s && !args.hasValue()) {
             options.json = true;
-        } else if (argument.startsWith(u'-') && argument != u"-"_s) {
-            usageError(
-                u"unknown option %1 for check; the options are --shop, --pictures and --json"_s.arg(quoted(argument)));
+        } else if (args.isOption()) {
+            usageError(u"unknown option %1 for check; the options are --shop, --pictures and --json"_s.arg(
+                quoted(args.argument())));
         } else if (!fileGiven) {
-            options.file = argument;
+            options.file = args.argument();
             fileGiven = true;
         } else {
-            usageError(u"check takes one FILE, not also %1"_s.arg(quoted(argument)));
+            usageError(u"check takes one FILE, not also %1"_s.arg(quoted(args.argument())));
         }
     }
     if (!fileGiven)

@@ -47,65 +47,52 @@ MergeArguments parseMergeArguments(const QStringList &arguments)
 {
     MergeArguments parsed;
     QStringList files;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        const Option split = splitOption(argument);
-        const QString &option = split.name;
-        const auto takeValue = [&] {
-            if (split.hasValue)
-                return split.value;
-            if (i + 1 >= arguments.size())
-                usageError(u"%1 needs a value"_s.arg(option));
-            return arguments.at(++i);
-        };
-        const auto flag = [&] {
-            if (split.hasValue)
-                usageError(u"%1 takes no value"_s.arg(option));
-            return true;
-        };
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        const QString &option = args.option();
         if (option == u"--out"_s) {
-            parsed.folder = takeValue();
+            parsed.folder = args.value();
             if (parsed.folder.isEmpty())
                 usageError(u"--out needs a folder"_s);
         } else if (option == u"--key"_s) {
-            parsed.keyColumn = takeValue();
+            parsed.keyColumn = args.value();
         } else if (option == u"--rows"_s) {
-            parsed.rows = takeValue();
+            parsed.rows = args.value();
             parsed.hasRows = true;
         } else if (option == u"--check"_s) {
-            parsed.check = flag();
+            parsed.check = args.flag();
         } else if (option == u"--shop"_s) {
-            parsed.shop = shopOption(takeValue());
+            parsed.shop = shopOption(args.value());
         } else if (option == u"--encoding"_s) {
-            parsed.encoding = takeValue();
+            parsed.encoding = args.value();
         } else if (option == u"--sheet"_s) {
-            parsed.sheetName = takeValue();
+            parsed.sheetName = args.value();
         } else if (option == u"--overwrite"_s) {
-            parsed.overwrite = flag();
+            parsed.overwrite = args.flag();
         } else if (option == u"--write-sheet"_s) {
-            parsed.writeSheet = takeValue();
+            parsed.writeSheet = args.value();
             if (parsed.writeSheet.isEmpty())
                 usageError(u"--write-sheet needs a file"_s);
         } else if (option == u"--column"_s) {
-            parsed.column = takeValue();
+            parsed.column = args.value();
             parsed.hasColumn = true;
         } else if (option == u"--render"_s) {
-            parsed.render = flag();
-        } else if (readPictureOption(option, takeValue, flag, parsed.pictures)) {
+            parsed.render = args.flag();
+        } else if (readPictureOption(args, parsed.pictures)) {
             parsed.pictureOptions = true;
         } else if (option == u"--style"_s) {
-            parsed.style = takeValue();
+            parsed.style = args.value();
             if (parsed.style.isEmpty())
                 usageError(u"--style needs a style file"_s);
-        } else if (argument.startsWith(u'-') && argument != u"-"_s) {
+        } else if (args.isOption()) {
             usageError(
                 u"unknown option %1 for merge; the options are --out, --key, --rows, --check, --shop, "
                 "--encoding, --sheet, --overwrite, --write-sheet, --column, --style, --render and with it --width, "
-                "--format, --max-height, --keep-going and --timeout"_s.arg(quoted(argument)));
+                "--format, --max-height, --keep-going and --timeout"_s.arg(quoted(args.argument())));
         } else if (files.size() < 2) {
-            files.append(argument);
+            files.append(args.argument());
         } else {
-            usageError(u"merge takes one PROJECT and one SHEET, not also %1"_s.arg(quoted(argument)));
+            usageError(u"merge takes one PROJECT and one SHEET, not also %1"_s.arg(quoted(args.argument())));
         }
     }
     if (files.size() < 2)

@@ -39,18 +39,14 @@ Assignment assignment(const QString &option, const QString &argument, bool fromF
 GenerateOptions parseGenerateOptions(const QStringList &arguments)
 {
     GenerateOptions options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        auto [option, value, hasValue] = splitOption(argument);
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        const QString &option = args.option();
         if (option != u"--shop"_s && option != u"--set"_s && option != u"--set-file"_s) {
             usageError(u"unknown option %1 for generate; the options are --shop, --set and --set-file"_s.arg(
-                quoted(argument)));
+                quoted(args.argument())));
         }
-        if (!hasValue) {
-            if (i + 1 >= arguments.size())
-                usageError(u"%1 needs a value"_s.arg(option));
-            value = arguments.at(++i);
-        }
+        const QString value = args.value();
         if (option == u"--shop"_s)
             options.shop = shopOption(value);
         else

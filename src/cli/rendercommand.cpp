@@ -35,22 +35,22 @@ int wholeNumber(const QString &option, const QString &value, int low, int high)
 
 } // namespace
 
-bool readPictureOption(const QString &option, const std::function<QString()> &value, const std::function<bool()> &flag,
-                       RenderJob &job)
+bool readPictureOption(ArgumentReader &args, RenderJob &job)
 {
+    const QString &option = args.option();
     if (option == u"--width"_s) {
-        job.outputWidth = wholeNumber(option, value(), render::minOutputWidth, render::maxOutputWidth);
+        job.outputWidth = wholeNumber(option, args.value(), render::minOutputWidth, render::maxOutputWidth);
     } else if (option == u"--format"_s) {
-        const QString format = value();
+        const QString format = args.value();
         if (format != u"jpg"_s && format != u"png"_s)
             usageError(u"unknown format %1; use jpg or png"_s.arg(quoted(format)));
         job.png = format == u"png"_s;
     } else if (option == u"--timeout"_s) {
-        job.pictureTimeoutMs = wholeNumber(option, value(), 0, maxTimeoutSeconds) * 1000;
+        job.pictureTimeoutMs = wholeNumber(option, args.value(), 0, maxTimeoutSeconds) * 1000;
     } else if (option == u"--keep-going"_s) {
-        job.keepGoing = flag();
+        job.keepGoing = args.flag();
     } else if (option == u"--max-height"_s) {
-        const QString height = value();
+        const QString height = args.value();
         const QStringList allowed{QString::number(render::defaultPictureHeight),
                                   QString::number(render::maxPictureHeight)};
         if (!allowed.contains(height))
@@ -69,39 +69,26 @@ RenderArguments parseRenderArguments(const QStringList &arguments)
 {
     RenderArguments parsed;
     RenderJob &job = parsed.job;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        const Option split = splitOption(argument);
-        const QString &option = split.name;
-        const auto takeValue = [&] {
-            if (split.hasValue)
-                return split.value;
-            if (i + 1 >= arguments.size())
-                usageError(u"%1 needs a value"_s.arg(option));
-            return arguments.at(++i);
-        };
-        const auto flag = [&] {
-            if (split.hasValue)
-                usageError(u"%1 takes no value"_s.arg(option));
-            return true;
-        };
+    ArgumentReader args(arguments);
+    while (args.next()) {
+        const QString &option = args.option();
         if (option == u"--out"_s) {
-            job.folder = takeValue();
+            job.folder = args.value();
             if (job.folder.isEmpty())
                 usageError(u"--out needs a folder"_s);
             parsed.hasFolder = true;
         } else if (option == u"--overwrite"_s) {
-            job.overwrite = flag();
-        } else if (readPictureOption(option, takeValue, flag, job)) {
+            job.overwrite = args.flag();
+        } else if (readPictureOption(args, job)) {
         } else if (option == u"--manifest-only"_s) {
-            job.manifestOnly = flag();
-        } else if (argument.startsWith(u'-') && argument != u"-"_s) {
+            job.manifestOnly = args.flag();
+        } else if (args.isOption()) {
             usageError(u"unknown option %1 for render; the options are --out, --width, --format, --max-height, "
-                       "--keep-going, --overwrite, --timeout and --manifest-only"_s.arg(quoted(argument)));
+                       "--keep-going, --overwrite, --timeout and --manifest-only"_s.arg(quoted(args.argument())));
         } else if (parsed.project.isEmpty()) {
-            parsed.project = argument;
+            parsed.project = args.argument();
         } else {
-            usageError(u"render takes one PROJECT, not also %1"_s.arg(quoted(argument)));
+            usageError(u"render takes one PROJECT, not also %1"_s.arg(quoted(args.argument())));
         }
     }
     if (parsed.project.isEmpty())
