@@ -234,8 +234,8 @@ FieldValues fillFields(const PageSpec &page, const FieldValues &fields, const Sl
             continue;
         try {
             QString value = fillSlots(text, values, mode);
-            const FieldSpec *spec = page.field(key);
-            filled.insert(key, spec && spec->kind == FieldKind::Memo ? toCrLf(value) : value);
+            const FieldSpec *fieldSpec = page.field(key);
+            filled.insert(key, fieldSpec && fieldSpec->kind == FieldKind::Memo ? toCrLf(value) : value);
         } catch (const SlotFailure &failure) {
             SlotProblem problem = failure.problem();
             problem.field = key;

@@ -87,10 +87,10 @@ private slots:
     {
         QFETCH(QString, page);
         QFETCH(Shop, shop);
-        const PageSpec &spec = *catalog::findPage(page);
+        const PageSpec &pageSpec = *catalog::findPage(page);
         // A page of radio groups alone (the size table) holds no slot: its
         // page is the same for every row.
-        const FieldSpec *field = slotField(spec);
+        const FieldSpec *field = slotField(pageSpec);
         bool numeric = false;
         if (field)
             field->defaultText.toInt(&numeric);
@@ -100,10 +100,10 @@ private slots:
             u" 值 ,other\r\n\"%1\",x\r\n\"%2\",y\r\n"_s.arg(QString(values[0]).replace(u"\""_s, u"\"\""_s), values[1]));
 
         Project project;
-        project.entries = {{1, spec.moduleName, u"old"_s, EntrySource{page, {}, Metrics::forShop(Shop::Taobao)}}};
+        project.entries = {{1, pageSpec.moduleName, u"old"_s, EntrySource{page, {}, Metrics::forShop(Shop::Taobao)}}};
         // A radio group that starts without a choice gets its first item.
         QStringList choices;
-        for (const FieldSpec &radio : spec.fields) {
+        for (const FieldSpec &radio : pageSpec.fields) {
             if (radio.kind == FieldKind::Radio && radio.defaultText == u"-1"_s) {
                 project.entries[0].source->fields.insert(radio.key, u"0"_s);
                 choices << u"--set"_s << radio.key + u"=0"_s;
