@@ -138,13 +138,21 @@ MergeDialog::MergeDialog(Workspace *workspace, PictureMeasurer *measurer, QWidge
     setObjectName(u"frmmerge"_s);
     setWindowTitle(u"批量生成"_s);
 
-    m_sheetPath->setObjectName(u"edtsheet"_s);
+    // A path's field with its button to choose one.
+    const auto pathRow = [this](QLineEdit *field, const QString &fieldName, const QString &caption,
+                                const QString &buttonName, void (MergeDialog::*browse)()) {
+        field->setObjectName(fieldName);
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(buttonName);
+        connect(button, &QPushButton::clicked, this, browse);
+        auto *row = new QHBoxLayout;
+        row->addWidget(field, 1);
+        row->addWidget(button);
+        return row;
+    };
     m_sheetPath->setReadOnly(true);
-    auto *browseSheet = new QPushButton(u"选择表格(&S)…"_s, this);
-    browseSheet->setObjectName(u"btnsheet"_s);
-    auto *sheetRow = new QHBoxLayout;
-    sheetRow->addWidget(m_sheetPath, 1);
-    sheetRow->addWidget(browseSheet);
+    QHBoxLayout *sheetRow
+        = pathRow(m_sheetPath, u"edtsheet"_s, u"选择表格(&S)…"_s, u"btnsheet"_s, &MergeDialog::browseSheet);
     m_sheetInfo->setObjectName(u"lblsheetinfo"_s);
 
     // The sheet's columns beside the slots the design uses.
@@ -179,12 +187,8 @@ MergeDialog::MergeDialog(Workspace *workspace, PictureMeasurer *measurer, QWidge
     rowLine->addWidget(showRow);
     rowLine->addStretch(1);
 
-    m_folder->setObjectName(u"edtfolder"_s);
-    auto *browseFolder = new QPushButton(u"浏览(&B)…"_s, this);
-    browseFolder->setObjectName(u"btnfolder"_s);
-    auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(m_folder, 1);
-    folderRow->addWidget(browseFolder);
+    QHBoxLayout *folderRow
+        = pathRow(m_folder, u"edtfolder"_s, u"浏览(&B)…"_s, u"btnfolder"_s, &MergeDialog::browseFolder);
     m_check->setObjectName(u"chkcheck"_s);
 
     auto *form = new QFormLayout;
@@ -227,8 +231,6 @@ MergeDialog::MergeDialog(Workspace *workspace, PictureMeasurer *measurer, QWidge
     layout->addWidget(buttons);
     setMinimumSize(560, 520);
 
-    connect(browseSheet, &QPushButton::clicked, this, &MergeDialog::browseSheet);
-    connect(browseFolder, &QPushButton::clicked, this, &MergeDialog::browseFolder);
     connect(m_row, &QSpinBox::valueChanged, this, &MergeDialog::previewRow);
     connect(showRow, &QPushButton::clicked, this, [this] { previewRow(m_row->value()); });
     connect(m_folder, &QLineEdit::textChanged, this, &MergeDialog::updateButtons);
